@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Program.h"
+
+#include <string>
+
+namespace kvl {
+
+// The current local date and time as "YYYYMMDD_hhmmss".
+std::string CurrDateTime(Program& program);
+
+// The six result lines of one command, as WriteCommunicationResult writes
+// them; may put the generic message into txtDescrKO.
+std::string composeCommunicationResult(Program& program, const std::string& funzione,
+                                       const std::string& executionDescription);
+// The labelled dump of POSDATA as WritePosData writes it.
+std::string composePosData(const POSDATA& posData);
+
+// Append the six result lines / the POSDATA dump to outFile.
+void WriteCommunicationResult(Program& program, const std::string& outFile,
+                              const std::string& funzione, const std::string& executionDescription);
+void WritePosData(Program& program, const std::string& outFile);
+
+} // namespace kvl

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace kvl {
+
+// The single user-interface thread's event services: processing pending
+// events, the operating system's sleep, timers and the idle loop.
+class EventLoop {
+public:
+    using TimerId = int;
+
+    virtual ~EventLoop() = default;
+
+    // Lets all pending events run once (timers that are due, signals).
+    virtual void processEvents() = 0;
+    // Sleeps without processing events.
+    virtual void sleep(std::chrono::milliseconds duration) = 0;
+
+    // Calls the handler every interval until stopped; a handler that is still
+    // running is never entered again by the loop.
+    virtual TimerId startTimer(std::chrono::milliseconds interval,
+                               std::function<void()> handler) = 0;
+    virtual void stopTimer(TimerId id) = 0;
+
+    // Runs until quit() is called, processing events as they come.
+    virtual int run() = 0;
+    virtual void quit(int status) = 0;
+
+    // Called on the loop's thread when the process is asked to end
+    // (SIGTERM, SIGINT).
+    virtual void onCloseRequest(std::function<void()> handler) = 0;
+};
+
+// Monotonic and wall-clock time, replaceable in tests.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::chrono::steady_clock::time_point now() = 0;
+    // Local date and time as the broken-down fields of the calendar.
+    struct LocalTime {
+        int year, month, day, hour, minute, second;
+    };
+    virtual LocalTime localTime() = 0;
+};
+
+} // namespace kvl

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kvl {
+
+// Reads a file as lines over bytes: a line ends at LF, and one CR just before
+// the LF is dropped. The last line may lack its LF. Throws RunTimeError when
+// the underlying read fails part-way.
+class LineReader {
+public:
+    virtual ~LineReader() = default;
+    virtual std::optional<std::string> readLine() = 0;
+};
+
+// What identifies one version of a file: used to tell a command file that was
+// already processed from a new one, and a file still being written from a
+// complete one.
+struct FileIdentity {
+    std::uint64_t size = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity& other) const {
+        return size == other.size && modifiedNanoseconds == other.modifiedNanoseconds;
+    }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
+// The file services the program uses, with the name matching of the platform
+// it was designed for: every component of a path is matched without regard to
+// case (an exact match wins), and a name beginning with '.' counts as absent.
+// Failures throw RunTimeError with the numbers of RunTimeError.h.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // A normal file (not a directory) exists at the path.
+    virtual bool fileExists(const std::string& path) = 0;
+    // A directory lookup that includes directory entries yields an entry.
+    // The empty path (an empty drive root) counts as present.
+    virtual bool entryExists(const std::string& path) = 0;
+    // The path names an existing directory.
+    virtual bool isDirectory(const std::string& path) = 0;
+
+    virtual void deleteFile(const std::string& path) = 0;
+    virtual std::unique_ptr<LineReader> openForReading(const std::string& path) = 0;
+    // Appends the bytes with one write, creating the file when missing.
+    virtual void append(const std::string& path, const std::string& bytes) = 0;
+    // Replaces the file's content with the bytes.
+    virtual void writeWhole(const std::string& path, const std::string& bytes) = 0;
+    virtual FileIdentity identity(const std::string& path) = 0;
+    // Reads the whole file (for hashing a command file's content).
+    virtual std::string readAll(const std::string& path) = 0;
+};
+
+} // namespace kvl

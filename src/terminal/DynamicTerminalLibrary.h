@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/SharedLibrary.h"
+#include "terminal/TerminalLibrary.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace kvl {
+
+// The terminal library loaded at run time by name, as a vendor's library
+// would be: IAE17_LIBRARY when set, else libiae17.so in the program folder,
+// else the system's library search path. The library is loaded at the first
+// call and each entry point is bound by name at its first call; failures are
+// RunTimeError 53 (library) or 453 (entry point).
+class DynamicTerminalLibrary : public TerminalLibrary {
+public:
+    DynamicTerminalLibrary(LibraryLoader& loader, std::string programFolder);
+
+    void IAE17AX_GetVersion(VersionBuffer& version) override;
+    void IAE17AX_Free() override;
+    short IAE17AX_InitEth(EthInitRecord& record) override;
+    short IAE17AX_InitRS232(Rs232InitRecord& record) override;
+    short call(Operation operation, PosRequest& request, POSDATA& answer) override;
+
+private:
+    void* entryPoint(const std::string& name);
+
+    LibraryLoader& loader_;
+    std::string programFolder_;
+    std::unique_ptr<SharedLibrary> library_;
+    std::map<std::string, void*> bound_;
+};
+
+} // namespace kvl

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Program.h"
+
+namespace kvl {
+
+// Which console amount field a request takes.
+namespace AmountKind {
+constexpr short None = 0;
+constexpr short Payment = 1;
+constexpr short Credit = 2;
+constexpr short Preauthorization = 3; // with the contract text
+} // namespace AmountKind
+
+// Writes PosRequest from the console's input fields.
+void PreparaRichiesta(Program& program, short amountKind);
+// Puts the result code's text into txtEsito and, on success, POSDATA into the
+// console's answer fields.
+void MostraEsito(Program& program, short resultCode);
+// Empties txtEsito and the sixteen answer fields.
+void PulisciEsito(Program& program);
+// True when the console's connection and identity fields allow an operation;
+// otherwise shows the "Attenzione" box for the first empty field.
+bool ControllaCampi(Program& program);
+void DisabilitaPulsanti(Program& program);
+void AbilitaPulsanti(Program& program);
+
+// The text MostraEsito shows for a result code; empty for an unlisted code.
+std::string outcomeText(short resultCode);
+
+} // namespace kvl
