@@ -124,6 +124,10 @@ public:
     Label Label18{"Label18", "Frame8", {120, 2796, 1212, 252}, "Descrizione KO"};
     TextBox txtDescrKO{"txtDescrKO", "Frame8", {1440, 2760, 5775, 285}};
 
+    // The application-wide mouse pointer shows the hourglass while an
+    // operation started from the console runs.
+    bool busyPointer = false;
+
     // Every control, in declaration order, for views and tests.
     std::vector<Control*> controls();
 
