@@ -1,0 +1,141 @@
+#include "support/ChildProcess.h"
+
+#include "support/TempFolder.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kvl::test {
+
+namespace {
+
+std::string captureFile(const char* stream) {
+    static std::atomic<int> counter{0};
+    std::ostringstream name;
+    name << std::filesystem::temp_directory_path().string() << "/kvlchild-" << getpid() << "-"
+         << counter++ << "." << stream;
+    return name.str();
+}
+
+std::string readIfThere(const std::string& path) {
+    try {
+        return readFile(path);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& environment,
+                           const std::string& workingFolder)
+    : outputPath_(captureFile("out")), errorPath_(captureFile("err")) {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_ = fork();
+    if (pid_ < 0)
+        throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errorPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int in = open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0)
+            _exit(126);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        for (const auto& [name, value] : environment)
+            setenv(name.c_str(), value.c_str(), 1);
+        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0)
+            _exit(126);
+        std::vector<char*> raw;
+        for (auto& argument : argv)
+            raw.push_back(argument.data());
+        raw.push_back(nullptr);
+        execv(program.c_str(), raw.data());
+        _exit(127);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (running()) {
+        signal(SIGKILL);
+        wait(std::chrono::milliseconds(2000));
+    }
+    std::remove(outputPath_.c_str());
+    std::remove(errorPath_.c_str());
+}
+
+std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!status_) {
+        int raw = 0;
+        const pid_t done = waitpid(pid_, &raw, WNOHANG);
+        if (done == pid_) {
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+            break;
+        }
+        if (done < 0 || std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return status_;
+}
+
+bool ChildProcess::running() {
+    return !wait(std::chrono::milliseconds(0)).has_value();
+}
+
+void ChildProcess::signal(int signalNumber) {
+    if (!status_)
+        kill(pid_, signalNumber);
+}
+
+std::string ChildProcess::output() const {
+    return readIfThere(outputPath_);
+}
+
+std::string ChildProcess::errors() const {
+    return readIfThere(errorPath_);
+}
+
+std::optional<std::string> ChildProcess::waitForLine(const std::string& prefix,
+                                                     std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        std::istringstream lines(output());
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind(prefix, 0) == 0)
+                return line;
+        }
+        if (!running() || std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::map<std::string, std::string>& environment,
+                     std::chrono::milliseconds timeout) {
+    ChildProcess child(program, arguments, environment);
+    RunResult result;
+    result.status = child.wait(timeout);
+    if (!result.status) {
+        child.signal(SIGKILL);
+        child.wait(std::chrono::milliseconds(2000));
+    }
+    result.output = child.output();
+    result.errors = child.errors();
+    return result;
+}
+
+} // namespace kvl::test
