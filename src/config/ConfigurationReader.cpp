@@ -1,0 +1,179 @@
+#include "config/ConfigurationReader.h"
+
+#include "config/ConfigurationLine.h"
+#include "platform/RunTimeError.h"
+#include "platform/Text.h"
+#include "terminal/ConnectionSetup.h"
+#include "terminal/OutcomePresentation.h"
+
+#include <array>
+
+namespace kvl {
+
+namespace {
+
+// Each setting returns true when the line is done with; false lets the keys
+// after it be tried on the same line. A value that does not fit its record
+// field is refused rather than cut: a cut address, port or COM number would
+// name a different one.
+
+bool applyTipo(Program& program, const std::string& line) {
+    const bool ethernet =
+        text::findIgnoringCase(config::settingValue(line), "ETH") != std::string::npos;
+    program.params.ConnectionType =
+        ethernet ? CommunicationParameters::Ethernet : CommunicationParameters::Rs232;
+    return true;
+}
+
+bool applyIpad(Program& program, const std::string& line) {
+    const std::string value = config::settingValue(line);
+    auto& field = program.records.ethInit.IpAddress;
+    if (value.size() > field.width || !IndirizzoIPValido(value))
+        return false;
+    field.store(value);
+    program.frmMain.txtIP.setText(text::fixedWidth(value, field.width));
+    return true;
+}
+
+bool applyPort(Program& program, const std::string& line) {
+    const std::string value = config::settingValue(line);
+    auto& field = program.records.ethInit.Port;
+    if (value.size() > field.width || !text::isNumber(value))
+        return false;
+    field.store(value);
+    program.frmMain.txtPorta.setText(text::fixedWidth(value, field.width));
+    return true;
+}
+
+bool applyPcom(Program& program, const std::string& line) {
+    const std::string value = config::settingValue(line);
+    auto& field = program.records.rs232Init.ComPort;
+    const auto number = text::numberValue(value);
+    if (value.size() > field.width || !number || *number < 1 || *number > 20)
+        return false;
+    field.store(value);
+    return true;
+}
+
+bool applyBaud(Program& program, const std::string& line) {
+    program.records.rs232Init.BaudCode.store(config::baudCode(config::settingValue(line)));
+    return true;
+}
+
+bool applyStop(Program& program, const std::string& line) {
+    program.records.rs232Init.StopBitsCode.store(config::stopBitsCode(config::settingValue(line)));
+    return true;
+}
+
+bool applyBits(Program& program, const std::string& line) {
+    program.records.rs232Init.DataBitsCode.store(config::dataBitsCode(config::settingValue(line)));
+    return true;
+}
+
+bool applyPari(Program& program, const std::string& line) {
+    const std::string value = config::settingValue(line);
+    if (value.empty())
+        return false;
+    program.records.rs232Init.ParityCode.store(config::parityCode(value));
+    return true;
+}
+
+bool applyEcri(Program& program, const std::string& line) {
+    program.params.EcrIdRequired = text::upperCase(config::settingValue(line)) == "S";
+    return true;
+}
+
+// The command or result file path of an INPF / OUTF line. The key alone, or
+// a value that is empty once trimmed and unquoted, gives the default name:
+// the program folder by itself would name a folder, not a file. A name
+// without a folder is placed in the program folder.
+std::string filePath(Program& program, const std::string& line, const std::string& defaultName) {
+    std::string path = config::pathValue(line);
+    if (path.empty())
+        path = defaultName;
+    if (!containsSeparator(path))
+        path = joinPath(program.platform.program.programFolder(), path);
+    return path;
+}
+
+// The file's drive must be there; a missing one is reported and reading goes on.
+void checkDrive(Program& program, const std::string& path, const std::string& message) {
+    if (!program.platform.files.entryExists(DriveRoot(path)))
+        program.platform.messages.show(message, ProgramTitle);
+}
+
+bool applyInpf(Program& program, const std::string& line) {
+    program.params.CommandFilePath = filePath(program, line, "SR_DATI.TXT");
+    checkDrive(program, program.params.CommandFilePath,
+               "Directory del file di Input non presente !");
+    return true;
+}
+
+bool applyOutf(Program& program, const std::string& line) {
+    program.params.ResultFilePath = filePath(program, line, "SR_OUT.TXT");
+    checkDrive(program, program.params.ResultFilePath,
+               "Directory del file di Output non presente !");
+    return true;
+}
+
+struct Setting {
+    const char* key;
+    bool (*apply)(Program&, const std::string&);
+};
+
+// Tried in this order on every line.
+constexpr std::array<Setting, 11> settings{{
+    {"TIPO", applyTipo},
+    {"IPAD", applyIpad},
+    {"PORT", applyPort},
+    {"PCOM", applyPcom},
+    {"BAUD", applyBaud},
+    {"STOP", applyStop},
+    {"BITS", applyBits},
+    {"PARI", applyPari},
+    {"ECRI", applyEcri},
+    {"INPF", applyInpf},
+    {"OUTF", applyOutf},
+}};
+
+void applyLine(Program& program, const std::string& line) {
+    for (const Setting& setting : settings) {
+        if (config::hasKey(line, setting.key) && setting.apply(program, line))
+            return;
+    }
+}
+
+} // namespace
+
+std::string EstrazioneParametriComunicazione(Program& program, std::string& path) {
+    try {
+        path = text::upperCase(text::trimLeft(path));
+        if (!program.platform.files.fileExists(path))
+            return "File di configurazione non trovato";
+
+        PulisciEsito(program);
+
+        auto reader = program.platform.files.openForReading(path);
+        while (auto line = reader->readLine()) {
+            if (!config::isCommentLine(*line))
+                applyLine(program, *line);
+        }
+        return "";
+    } catch (const RunTimeError& error) {
+        program.platform.messages.show("Error " + std::to_string(error.number()) + " (" +
+                                           error.description() +
+                                           ") in procedure EstrazioneParametriComunicazione "
+                                           "of Modulo ModKvlIng",
+                                       ProgramTitle);
+        return "Error";
+    }
+}
+
+std::string DriveRoot(std::string_view path) {
+    const std::size_t marker = path.rfind(":\\");
+    if (marker == std::string_view::npos)
+        return "";
+    return std::string(path.substr(0, marker + 1));
+}
+
+} // namespace kvl
