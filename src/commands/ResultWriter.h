@@ -21,4 +21,11 @@ void WriteCommunicationResult(Program& program, const std::string& outFile,
                               const std::string& funzione, const std::string& executionDescription);
 void WritePosData(Program& program, const std::string& outFile);
 
+// One command's whole block, the six result lines followed by the POSDATA
+// dump, appended to outFile with a single write. When the command file's
+// drive is missing the six lines are left out, as WriteCommunicationResult
+// leaves them out, and only the dump is written.
+void WriteResultBlock(Program& program, const std::string& outFile, const std::string& funzione,
+                      const std::string& executionDescription);
+
 } // namespace kvl

@@ -1,0 +1,182 @@
+#include "commands/CommandHandlers.h"
+
+#include "commands/ParameterScan.h"
+#include "platform/RunTimeError.h"
+#include "platform/Text.h"
+#include "terminal/OutcomePresentation.h"
+#include "terminal/TerminalProcedures.h"
+
+namespace kvl {
+
+namespace {
+
+const std::string MissingParameters = "Parametri mancanti";
+const std::string NoConnection = "Connessione assente";
+const std::string NotAvailable = "Funzione non disponibile";
+const std::string InvalidAmount = "Valore importo non valido";
+
+using Procedure = std::string (*)(Program&);
+
+// Runs an operation procedure. A run-time failure that escapes it (the credit
+// procedure lets them through) must not read as success: the outcome fields
+// still hold the "OK" of the status exchange just before, so they are emptied
+// and the failure becomes the handler's text.
+std::string runProcedure(Program& program, const char* label, Procedure procedure) {
+    try {
+        return procedure(program);
+    } catch (const RunTimeError& error) {
+        PulisciEsito(program);
+        return label + error.description() + "," + std::to_string(error.number());
+    }
+}
+
+bool terminalAnswers(Program& program) {
+    return KVL_Status(program).empty();
+}
+
+// Selects the payment type the request holds; a value that is not an index of
+// the list leaves the selection as it was.
+void selectPaymentType(Program& program) {
+    ComboBox& list = program.frmMain.cmbPagamento;
+    const auto index = text::numberValue(program.records.request.PaymentType.text());
+    if (index && *index >= 0 && *index < static_cast<long long>(list.items().size()))
+        list.setListIndex(static_cast<int>(*index));
+}
+
+// The values a payment-family line gives; each is already known to fit.
+struct PaymentValues {
+    std::optional<std::string> amount;
+    std::optional<std::string> paymentType;
+};
+
+// Reads A (into Amount's width) and P from a line against the pattern. Returns
+// the refusal text, or empty text with the values filled in.
+std::string readPaymentValues(Program& program, const std::string& line, std::string_view pattern,
+                              bool takesPaymentType, PaymentValues& values) {
+    const ParameterScan scan = scanParameters(line, pattern, program.handlersEcrIdRequired);
+    if (!scan.complete)
+        return MissingParameters;
+    for (const CommandParameter& parameter : scan.parameters) {
+        if (parameter.letter == 'A') {
+            values.amount = fitToWidth(parameter.value, decltype(PosRequest::Amount)::width);
+            if (!values.amount)
+                return InvalidAmount;
+        } else if (parameter.letter == 'P' && takesPaymentType) {
+            values.paymentType = parameter.value;
+        }
+    }
+    return {};
+}
+
+std::string paymentCommand(Program& program, const std::string& line, const char* label,
+                           Procedure procedure) {
+    PaymentValues values;
+    const std::string refusal = readPaymentValues(program, line, ",T,E,A,P", true, values);
+    if (!refusal.empty())
+        return refusal;
+    PosRequest& request = program.records.request;
+    if (values.amount)
+        request.Amount.store(*values.amount);
+    if (values.paymentType)
+        request.PaymentType.store(*values.paymentType);
+
+    if (!terminalAnswers(program))
+        return NoConnection;
+
+    FrmMain& form = program.frmMain;
+    form.txtTermId.setText(request.TerminalId.text());
+    form.txtCassa.setText(request.CashRegisterId.text());
+    form.txtImporto.setText(request.Amount.text());
+    selectPaymentType(program);
+    return runProcedure(program, label, procedure);
+}
+
+// Closure and totals take no parameters and need no ECR identifier.
+std::string plainCommand(Program& program, const char* label, Procedure procedure) {
+    if (!terminalAnswers(program))
+        return NoConnection;
+    return runProcedure(program, label, procedure);
+}
+
+} // namespace
+
+short Massimo(short a, short b) {
+    return a > b ? a : b;
+}
+
+std::string ComandoPagamento(Program& program, const std::string& line) {
+    return paymentCommand(program, line, "KVL_EseguiPagamento:", KVL_EseguiPagamento);
+}
+
+std::string ComandoPagamentoEsteso(Program& program, const std::string& line) {
+    return paymentCommand(program, line, "KVL_EseguiPagamentoEsteso:", KVL_EseguiPagamentoEsteso);
+}
+
+std::string ComandoAccredito(Program& program, const std::string& line) {
+    PaymentValues values;
+    const std::string refusal = readPaymentValues(program, line, ",T,E,A", false, values);
+    if (!refusal.empty())
+        return refusal;
+    PosRequest& request = program.records.request;
+    if (values.amount)
+        request.Amount.store(*values.amount);
+
+    if (!terminalAnswers(program))
+        return NoConnection;
+
+    program.frmMain.txtImportoAccredito.setText(request.Amount.text());
+    return runProcedure(program, "KVL_Accredito:", KVL_Accredito);
+}
+
+std::string ComandoStorno(Program& program, const std::string& line) {
+    const ParameterScan scan = scanParameters(line, ",T,E,S", program.handlersEcrIdRequired);
+    if (!scan.complete)
+        return MissingParameters;
+    // The trace number comes as S, or as A; the later field wins.
+    std::optional<std::string> stan;
+    for (const CommandParameter& parameter : scan.parameters) {
+        if (parameter.letter == 'S' || parameter.letter == 'A') {
+            stan = fitToWidth(parameter.value, decltype(PosRequest::Stan)::width);
+            if (!stan)
+                return InvalidAmount;
+        }
+    }
+    PosRequest& request = program.records.request;
+    if (stan)
+        request.Stan.store(*stan);
+
+    FrmMain& form = program.frmMain;
+    form.txtTermId.setText(request.TerminalId.text());
+    form.txtCassa.setText(request.CashRegisterId.text());
+    form.txtImporto.setText(request.Stan.text());
+
+    if (!terminalAnswers(program))
+        return NoConnection;
+    return runProcedure(program, "KVL_Storno:", KVL_Storno);
+}
+
+std::string ComandoChiusura(Program& program, const std::string&) {
+    return plainCommand(program, "KVL_Chiusura:", KVL_Chiusura);
+}
+
+std::string ComandoTotali(Program& program, const std::string&) {
+    return plainCommand(program, "KVL_Totali:", KVL_Totali);
+}
+
+std::string ComandoPreautorizzazione(Program&, const std::string&) {
+    return NotAvailable;
+}
+
+std::string ComandoPreautIntegrativa(Program&, const std::string&) {
+    return NotAvailable;
+}
+
+std::string ComandoPreautChiusura(Program&, const std::string&) {
+    return NotAvailable;
+}
+
+std::string ComandoStatus(Program& program, const std::string&) {
+    return KVL_Status(program);
+}
+
+} // namespace kvl

@@ -1,0 +1,120 @@
+#include "commands/Dispatcher.h"
+
+#include "commands/CommandHandlers.h"
+#include "commands/ResultWriter.h"
+#include "platform/RunTimeError.h"
+#include "platform/Text.h"
+#include "terminal/OutcomePresentation.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kvl {
+
+namespace {
+
+using Handler = std::string (*)(Program&, const std::string&);
+
+struct CommandCode {
+    const char* code;
+    Handler handler;
+};
+
+// Tested in this order; a line is recognised by the code it begins with.
+const CommandCode CommandCodes[] = {
+    {"POS_PAGAME", ComandoPagamento},
+    {"POS_PAGEXT", ComandoPagamentoEsteso},
+    {"POS_ACCRED", ComandoAccredito},
+    {"POS_CHCASS", ComandoChiusura},
+    {"POS_TOTTER", ComandoTotali},
+    {"POS_STORNO", ComandoStorno},
+    {"POS_PREAUT", ComandoPreautorizzazione},
+    {"POS_PREINT", ComandoPreautIntegrativa},
+    {"POS_CHPREA", ComandoPreautChiusura},
+    {"POS_STATUS", ComandoStatus},
+};
+
+Handler handlerFor(const std::string& line) {
+    for (const CommandCode& entry : CommandCodes)
+        if (line.compare(0, std::char_traits<char>::length(entry.code), entry.code) == 0)
+            return entry.handler;
+    return nullptr;
+}
+
+// The command line as the handlers and the result file see it, or nothing for
+// a line that is skipped.
+bool commandLine(const std::string& raw, std::string& line) {
+    line = text::upperCase(raw);
+    if (line.empty() || line.front() == ';' || line.front() == ':')
+        return false;
+    if (line.back() == ';')
+        line.pop_back();
+    return true;
+}
+
+std::string failureText(const RunTimeError& error) {
+    return error.description() + "," + std::to_string(error.number());
+}
+
+void writeBlocks(Program& program, const std::string& line, const std::string& result) {
+    WriteResultBlock(program, program.params.ResultFilePath, line, result);
+    const FrmWpos1Type& window = program.frmWpos1Type;
+    if (window.chkEnableLog.value() == 1 && !window.txtLogFileName.text().empty())
+        WriteResultBlock(program, window.txtLogFileName.text(), line, result);
+}
+
+} // namespace
+
+std::string ElaboraFileComandi(Program& program, const std::string& path, bool ecrIdRequired) {
+    if (!program.platform.files.fileExists(path))
+        return "File comandi non trovato";
+
+    program.handlersEcrIdRequired = ecrIdRequired;
+    std::string result;
+
+    // A file that cannot be opened (the ECR may still hold it) gets no block.
+    std::unique_ptr<LineReader> reader;
+    try {
+        reader = program.platform.files.openForReading(path);
+    } catch (const RunTimeError&) {
+        return result;
+    }
+    if (!reader)
+        return result;
+
+    program.frmWpos1Type.lblValTerminalId.setCaption(
+        text::upToNul(program.records.posData.TerminalId.text()));
+
+    for (;;) {
+        std::optional<std::string> raw;
+        // A read that fails part-way ends the file: what could not be read
+        // gets no block.
+        try {
+            raw = reader->readLine();
+        } catch (const RunTimeError&) {
+            break;
+        }
+        if (!raw)
+            break;
+        std::string line;
+        if (!commandLine(*raw, line))
+            continue;
+        raw.reset();
+
+        // Each command reports its own outcome: without this, a command
+        // refused before any terminal exchange would report the previous one.
+        PulisciEsito(program);
+        if (const Handler handler = handlerFor(line)) {
+            try {
+                result = handler(program, line);
+            } catch (const RunTimeError& error) {
+                result = failureText(error);
+            }
+        }
+        writeBlocks(program, line, result);
+    }
+    return result;
+}
+
+} // namespace kvl

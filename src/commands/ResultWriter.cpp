@@ -1,0 +1,132 @@
+#include "commands/ResultWriter.h"
+
+#include "config/ConfigurationReader.h"
+#include "platform/MessageBoxes.h"
+#include "platform/RunTimeError.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace kvl {
+
+namespace {
+
+const char* const LineEnd = "\r\n";
+const std::string GenericError = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
+const std::string MissingFolder = "Cartella per file di I/O non trovata. Creare cartella 2";
+const std::string Separator(52, '-');
+
+// The ECR's folder is looked up through the drive of the command file,
+// whichever file is being written.
+bool commandDrivePresent(Program& program) {
+    try {
+        return program.platform.files.entryExists(DriveRoot(program.params.CommandFilePath));
+    } catch (const RunTimeError&) {
+        return false;
+    }
+}
+
+void reportMissingFolder(Program& program) {
+    program.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
+                                   MessageIcon::None);
+}
+
+// One write per block, so that a full disk or an interrupted process never
+// leaves part of a block for the ECR to read. A failed write is skipped; it
+// is still worth a line on standard error, since nothing else shows it.
+void appendBlock(Program& program, const std::string& outFile, const std::string& block) {
+    try {
+        program.platform.files.append(outFile, block);
+    } catch (const RunTimeError& error) {
+        std::cerr << ProgramTitle << ": cannot write " << outFile << ": " << error.description()
+                  << std::endl;
+    }
+}
+
+void addLine(std::string& out, const char* label, const std::string& value) {
+    out += label;
+    out += value;
+    out += LineEnd;
+}
+
+} // namespace
+
+std::string CurrDateTime(Program& program) {
+    const Clock::LocalTime now = program.platform.clock.localTime();
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d%02d%02d_%02d%02d%02d", now.year, now.month, now.day,
+                  now.hour, now.minute, now.second);
+    return text;
+}
+
+std::string composeCommunicationResult(Program& program, const std::string& funzione,
+                                       const std::string& executionDescription) {
+    FrmMain& form = program.frmMain;
+    const std::string esito = form.txtEsito.text();
+
+    std::string out;
+    addLine(out, "TIPO_COMANDO  = ", funzione);
+    addLine(out, "ESITO_COMANDO = ", esito.empty() ? std::string("KO") : esito);
+
+    // Anything but a plain "OK" carries a description, so that the console
+    // and the ECR both see why the command did not succeed.
+    const std::string generic = esito == "OK" ? std::string() : GenericError;
+    if (!generic.empty() && form.txtDescrKO.text().empty())
+        form.txtDescrKO.setText(generic);
+
+    const std::string esitoTrans = form.txtEsitoTrans.text();
+    const std::string descrKO = form.txtDescrKO.text();
+    if (!esitoTrans.empty())
+        addLine(out, "ESITO_TRANSAZ = ", esitoTrans);
+    else
+        addLine(out, "ESITO_TRANSAZ = ", descrKO.empty() ? "00" : "01");
+    addLine(out, "DATAORA_TRANS = ", CurrDateTime(program));
+    addLine(out, "ERROR_DESCRIZ = ", descrKO.empty() ? generic : descrKO);
+    addLine(out, "EXERR_DESCRIZ = ", executionDescription);
+    return out;
+}
+
+std::string composePosData(const POSDATA& posData) {
+    std::string out = Separator + LineEnd;
+    POSDATA fields = posData;
+    fields.visit([&](const char* name, const auto& field) {
+        out += "POSDATA.";
+        out += name;
+        out += " = ";
+        for (char c : field.text())
+            if (c != '\0')
+                out += c;
+        out += LineEnd;
+    });
+    out += Separator + LineEnd;
+    out += Separator + LineEnd;
+    return out;
+}
+
+void WriteCommunicationResult(Program& program, const std::string& outFile,
+                              const std::string& funzione,
+                              const std::string& executionDescription) {
+    if (!commandDrivePresent(program)) {
+        reportMissingFolder(program);
+        return;
+    }
+    appendBlock(program, outFile,
+                composeCommunicationResult(program, funzione, executionDescription));
+}
+
+void WritePosData(Program& program, const std::string& outFile) {
+    appendBlock(program, outFile, composePosData(program.records.posData));
+}
+
+void WriteResultBlock(Program& program, const std::string& outFile, const std::string& funzione,
+                      const std::string& executionDescription) {
+    std::string block;
+    if (commandDrivePresent(program))
+        block = composeCommunicationResult(program, funzione, executionDescription);
+    else
+        reportMissingFolder(program);
+    block += composePosData(program.records.posData);
+    appendBlock(program, outFile, block);
+}
+
+} // namespace kvl
