@@ -14,9 +14,15 @@ namespace kvl {
 // else the system's library search path. The library is loaded at the first
 // call and each entry point is bound by name at its first call; failures are
 // RunTimeError 53 (library) or 453 (entry point).
+//
+// IAE17AX_Free leaves the library loaded: a later call may still come, and a
+// library that started threads of its own cannot be unloaded safely.
 class DynamicTerminalLibrary : public TerminalLibrary {
 public:
     DynamicTerminalLibrary(LibraryLoader& loader, std::string programFolder);
+
+    // The library that is (or will be) loaded, by the lookup order above.
+    std::string libraryPath() const;
 
     void IAE17AX_GetVersion(VersionBuffer& version) override;
     void IAE17AX_Free() override;
@@ -29,6 +35,7 @@ private:
 
     LibraryLoader& loader_;
     std::string programFolder_;
+    std::string loadedPath_;
     std::unique_ptr<SharedLibrary> library_;
     std::map<std::string, void*> bound_;
 };
