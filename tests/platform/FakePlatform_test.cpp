@@ -36,6 +36,7 @@ TEST_P(FakeFileSystemLookup, MatchesLikeTheRealOne) {
     files.addFile("/data/.hidden", "d");
     files.addDirectory("/data/Sub");
     files.addFile("/data/Sub/inner", "e");
+    files.addFile("/data/.cfg/Conf", "f");
     EXPECT_EQ(GetParam().found, files.resolve(GetParam().asked));
 }
 
@@ -50,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FakeFileSystemLookup,
                                            LookupCase{"/data/sub/INNER", "/data/Sub/inner"},
                                            LookupCase{"//data/./Sub/inner", "/data/Sub/inner"},
                                            LookupCase{"/data/Cmd.txt/x", ""},
-                                           LookupCase{"/nothing/x", ""}));
+                                           LookupCase{"/nothing/x", ""},
+                                           LookupCase{"/data/.CFG/conf", "/data/.cfg/Conf"}));
 
 TEST(FakeFileSystem, OpenTellsAMissingFolderFromAMissingFile) {
     FakeFileSystem files;

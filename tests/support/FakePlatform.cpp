@@ -208,7 +208,8 @@ std::string FakeFileSystem::childMatching(const std::string& folder, const std::
     std::string variant;
     for (const std::string& key : candidates) {
         std::string base = baseName(key);
-        if (base.empty() || base[0] == '.')
+        // A hidden name is absent, but a hidden folder can be passed through.
+        if (base.empty() || (base[0] == '.' && !directoriesOnly))
             continue;
         if (base == name)
             return key;

@@ -21,7 +21,8 @@ namespace kvl::test {
 
 // An in-memory file system with the name matching of the real one: every
 // path component matched without regard to case (an exact match wins, then
-// the first case variant in sorted order), names beginning with '.' absent.
+// the first case variant in sorted order), a last component beginning with
+// '.' absent (folders on the way are passed through whatever their names).
 // Paths are split at '/'; a leading '/' is kept, empty components are
 // ignored, and the root ("" or "/") always exists.
 class FakeFileSystem : public FileSystem {
