@@ -10,14 +10,19 @@
 
 namespace kvl::test {
 
-// A program with fake services, reaching the terminal over RS-232 so that no
-// address check stands in the way, with the ECR's folder present.
+// The terminal is reached over RS-232 so that no address check stands in the
+// way; the ECR's files are in /ecr.
+inline void prepareForCommands(Program& program) {
+    program.params.ConnectionType = CommunicationParameters::Rs232;
+    program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
+    program.params.ResultFilePath = "/ecr/SR_OUT.TXT";
+}
+
+// A program with fake services, the ECR's folder present.
 class CommandsFixture : public ::testing::Test {
 protected:
     CommandsFixture() {
-        program.params.ConnectionType = CommunicationParameters::Rs232;
-        program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
-        program.params.ResultFilePath = "/ecr/SR_OUT.TXT";
+        prepareForCommands(program);
         fake.files.addDirectory("/ecr");
     }
 
