@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace kvl {
@@ -51,6 +52,10 @@ struct RecordCase {
     const char* port;
     const char* message;
 };
+
+void PrintTo(const RecordCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class VerificaIndirizzoEthTest : public TerminalFixture,
                                  public ::testing::WithParamInterface<RecordCase> {};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -252,6 +254,10 @@ struct FieldsCase {
     const char* cashDesk;
     const char* message; // empty: the check passes
 };
+
+void PrintTo(const FieldsCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ControllaCampiTest : public TerminalFixture,
                            public ::testing::WithParamInterface<FieldsCase> {};
