@@ -151,6 +151,9 @@ short FakeTerminalLibrary::IAE17AX_InitEth(EthInitRecord& record) {
     call.entryPoint = InitEth;
     call.ethInit = record;
     LibraryReply reply = replyTo(call);
+    if (reply.ethInitAction) {
+        reply.ethInitAction(record);
+    }
     call.result = reply.result;
     calls_.push_back(call);
     return reply.result;
@@ -161,6 +164,9 @@ short FakeTerminalLibrary::IAE17AX_InitRS232(Rs232InitRecord& record) {
     call.entryPoint = InitRS232;
     call.rs232Init = record;
     LibraryReply reply = replyTo(call);
+    if (reply.rs232InitAction) {
+        reply.rs232InitAction(record);
+    }
     call.result = reply.result;
     calls_.push_back(call);
     return reply.result;

@@ -24,8 +24,11 @@ struct LibraryReply {
     // Raw bytes written over the start of the POSDATA image (after
     // answerFields), for answers a stored text cannot express, e.g. NULs.
     std::optional<std::string> answerImage;
-    // Anything else the library should do to the records of an operation.
+    // Anything else the library should do to the records of an operation,
+    // or to the record of an initialisation.
     std::function<void(PosRequest&, POSDATA&)> action;
+    std::function<void(EthInitRecord&)> ethInitAction;
+    std::function<void(Rs232InitRecord&)> rs232InitAction;
     // Thrown instead of answering; the records are left as they were.
     std::optional<RunTimeError> error;
 };
