@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/SharedLibrary.h"
+
+namespace kvl {
+
+// A shared library opened with dlopen, closed when the object goes.
+class DlSharedLibrary : public SharedLibrary {
+public:
+    explicit DlSharedLibrary(void* handle) : handle_(handle) {}
+    ~DlSharedLibrary() override;
+    DlSharedLibrary(const DlSharedLibrary&) = delete;
+    DlSharedLibrary& operator=(const DlSharedLibrary&) = delete;
+    void* symbol(const std::string& name) override;
+
+private:
+    void* handle_;
+};
+
+class DlLibraryLoader : public LibraryLoader {
+public:
+    std::unique_ptr<SharedLibrary> load(const std::string& path) override;
+};
+
+} // namespace kvl
