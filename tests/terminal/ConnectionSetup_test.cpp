@@ -106,35 +106,15 @@ TEST_F(TerminalFixture, VerificaIndirizzoEthReadsTheRecordNotTheConsole) {
 
 // ---- initialisation --------------------------------------------------------------------
 
-TEST_F(TerminalFixture, EthernetInitialisationSendsTheConsoleAddress) {
-    form().txtIP.setText("10.1.2.3");
+TEST_F(TerminalFixture, EthernetInitialisationSendsTheConsoleAddressAtItsWidths) {
+    form().txtIP.setText("192.168.100.200.7");
     form().txtPorta.setText("123");
     InizializzaConnessione(program, true);
 
     ASSERT_EQ(library.entryPoints(), std::vector<std::string>{"IAE17AX_InitEth"});
     const EthInitRecord& sent = library.last("IAE17AX_InitEth").ethInit;
-    EXPECT_EQ(sent.IpAddress.text(), "10.1.2.3        ");
-    EXPECT_EQ(sent.Port.text(), "123   ");
-}
-
-TEST_F(TerminalFixture, EthernetInitialisationCutsAnOverlongAddress) {
-    form().txtIP.setText("192.168.100.200.7");
-    form().txtPorta.setText("");
-    InizializzaConnessione(program, true);
-
-    const EthInitRecord& sent = library.last("IAE17AX_InitEth").ethInit;
     EXPECT_EQ(sent.IpAddress.text(), "192.168.100.200.");
-    EXPECT_EQ(sent.Port.text(), "      ");
-}
-
-TEST_F(TerminalFixture, EthernetInitialisationIgnoresTheResultAndKeepsWhatTheLibraryWrote) {
-    test::LibraryReply reply;
-    reply.result = ResultCode::ComError;
-    library.queueReply("IAE17AX_InitEth", reply);
-    form().txtIP.setText("10.1.2.3");
-    form().txtPorta.setText("8080");
-    InizializzaConnessione(program, true);
-    EXPECT_EQ(program.records.ethInit.IpAddress.text(), "10.1.2.3        ");
+    EXPECT_EQ(sent.Port.text(), "123   ");
 }
 
 struct LineCase {
@@ -169,9 +149,7 @@ TEST_P(Rs232InitialisationTest, SendsTheSelectedIndexes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, Rs232InitialisationTest,
-    ::testing::Values(LineCase{2, 3, 0, 2, 0, "COM3  ", "3 ", "0 ", "2 ", "0 "},
-                      LineCase{9, 4, 1, 0, 1, "COM10 ", "4 ", "1 ", "0 ", "1 "},
-                      LineCase{19, 5, 1, 1, 1, "COM20 ", "5 ", "1 ", "1 ", "1 "},
+    ::testing::Values(LineCase{9, 3, 1, 2, 1, "COM10 ", "3 ", "1 ", "2 ", "1 "},
                       // nothing selected yet
                       LineCase{-1, -1, -1, -1, -1, "      ", "-1", "-1", "-1", "-1"}));
 
