@@ -12,8 +12,6 @@ namespace {
 
 using test::TerminalFixture;
 
-// ---- IPv4 test ----------------------------------------------------------------
-
 struct AddressCase {
     std::string text;
     bool valid;
@@ -43,8 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"-99999999999999999999.1.1.1", false},
                       AddressCase{std::string("1.2.3.4\0\0", 9), false},
                       AddressCase{std::string(16, '\0'), false}, AddressCase{"....", false}));
-
-// ---- address check of the Ethernet record -----------------------------------------
 
 struct RecordCase {
     const char* name;
@@ -103,8 +99,6 @@ TEST_F(TerminalFixture, VerificaIndirizzoEthReadsTheRecordNotTheConsole) {
     form().txtPorta.setText("");
     EXPECT_EQ(VerificaIndirizzoEth(program), "");
 }
-
-// ---- initialisation --------------------------------------------------------------------
 
 TEST_F(TerminalFixture, EthernetInitialisationSendsTheConsoleAddressAtItsWidths) {
     form().txtIP.setText("192.168.100.200.7");

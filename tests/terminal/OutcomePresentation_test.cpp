@@ -17,8 +17,6 @@ std::string blanks(std::size_t count) {
     return std::string(count, ' ');
 }
 
-// ---- request fill -------------------------------------------------------------
-
 class PreparaRichiestaTest : public TerminalFixture {
 protected:
     PreparaRichiestaTest() {
@@ -84,8 +82,6 @@ TEST_P(PreparaRichiestaPaymentTypeTest, SendsTheSelectedIndex) {
 INSTANTIATE_TEST_SUITE_P(Selections, PreparaRichiestaPaymentTypeTest,
                          ::testing::Values(PaymentTypeCase{-1, "  "}, PaymentTypeCase{2, "2 "},
                                            PaymentTypeCase{5, "5 "}));
-
-// ---- outcome presentation -----------------------------------------------------------
 
 class MostraEsitoTest : public TerminalFixture {
 protected:
@@ -168,8 +164,6 @@ TEST_F(MostraEsitoTest, PulisciEsitoEmptiesTheOutcomeAndAnswerFields) {
         EXPECT_EQ(field->text(), "") << field->name();
 }
 
-// ---- console field check -------------------------------------------------------
-
 struct FieldsCase {
     const char* name;
     int connection;
@@ -227,8 +221,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldsCase{"Rs232StopsAtCashDesk", 1, "", "", "T1", "", CashDeskMissing},
                       FieldsCase{"NothingSelectedIsRs232", -1, "", "", "T1", "C1", ""}),
     [](const ::testing::TestParamInfo<FieldsCase>& info) { return std::string(info.param.name); });
-
-// ---- button locking ------------------------------------------------------------
 
 TEST_F(TerminalFixture, ButtonsAreLockedAndUnlockedInOrderExceptStatus) {
     FrmMain& f = form();

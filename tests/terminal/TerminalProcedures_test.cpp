@@ -47,8 +47,6 @@ protected:
     std::vector<std::string> boxTexts() const { return platform.messages.texts(); }
 };
 
-// ---- the six operation procedures ----------------------------------------------
-
 struct OperationCase {
     const char* name;
     std::string (*procedure)(Program&);
@@ -187,8 +185,6 @@ TEST_P(AmountOperationTest, AnEmptyAmountStopsBeforeAnyCallButABlankPasses) {
 INSTANTIATE_TEST_SUITE_P(Procedures, AmountOperationTest,
                          ::testing::ValuesIn(Operations, Operations + 4), caseName);
 
-// ---- procedure specifics ---------------------------------------------------------
-
 TEST_F(ProceduresTest, VoidSendsTheTraceNumberAsStanAndAsAmount) {
     form().txtImporto.setText("123");
     EXPECT_EQ(KVL_Storno(program), "");
@@ -217,8 +213,6 @@ TEST_F(ProceduresTest, RequestFieldsOutsideTheFillKeepTheirValues) {
     EXPECT_EQ(sent.ContractText.text(), "contract" + std::string(121, ' '));
     EXPECT_EQ(sent.Extra1.text(), std::string(2, '\0'));
 }
-
-// ---- status ---------------------------------------------------------------------------
 
 TEST_F(ProceduresTest, StatusSendsTheRequestAsTheLastOperationLeftIt) {
     program.records.request.Amount.store("42");
