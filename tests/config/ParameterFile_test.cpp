@@ -12,8 +12,8 @@ namespace {
 using test::ConfigFixture;
 
 const std::string ParameterName = "ParamTlvPos.TXT";
-const std::string DesignConfFile = "C:\\Programmi\\KVL TalvioPos\\ConfigTlvPos.txt";
-const std::string DesignLogFile = "c:\\LogTlvPos.txt";
+const std::string InitialConfFile = "C:\\Programmi\\KVL TalvioPos\\ConfigTlvPos.txt";
+const std::string InitialLogFile = "c:\\LogTlvPos.txt";
 
 class ParameterFileTest : public ::testing::Test {
 protected:
@@ -31,12 +31,12 @@ TEST_F(ParameterFileTest, MissingFileGivesTheDefaults) {
     EXPECT_TRUE(env.messageTexts().empty());
 }
 
-TEST_F(ParameterFileTest, OneLineFileKeepsTheDesignTimePaths) {
+TEST_F(ParameterFileTest, OneLineFileKeepsTheFormsInitialPaths) {
     env.writeFile(ParameterName, "1\r\n");
     LoadParameters(env.program);
     EXPECT_EQ(form().chkEnableLog.value(), 1);
-    EXPECT_EQ(form().txtConfFile.text(), DesignConfFile);
-    EXPECT_EQ(form().txtLogFileName.text(), DesignLogFile);
+    EXPECT_EQ(form().txtConfFile.text(), InitialConfFile);
+    EXPECT_EQ(form().txtLogFileName.text(), InitialLogFile);
 }
 
 TEST_F(ParameterFileTest, EmptyPathLinesGiveTheDefaults) {
