@@ -169,16 +169,6 @@ TEST_F(DispatcherTest, RefusalAfterASuccessReportsItsOwnOutcome) {
               sixLines("POS_PREAUT,T1,E1,A100", "KO", "01", Generic, "Funzione non disponibile"));
 }
 
-TEST_F(DispatcherTest, ConnectionLostShowsTheStatusOutcome) {
-    answer("IAE17AX_Status", ResultCode::ComError);
-
-    EXPECT_EQ(run("POS_TOTTER,T1,E1\r\n"), "Connessione assente");
-
-    EXPECT_EQ(results(),
-              sixLines("POS_TOTTER,T1,E1", "COM ERROR", "01", Generic, "Connessione assente") +
-                  EmptyPosDataDump);
-}
-
 TEST_F(DispatcherTest, UnknownCodeKeepsThePreviousHandlersText) {
     EXPECT_EQ(run("HELLO\r\nPOS_PAGAME,A1234567890\r\nPOS_NOPE,A1\r\n"),
               "Valore importo non valido");
