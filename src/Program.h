@@ -8,9 +8,12 @@
 #include "terminal/Records.h"
 #include "terminal/TerminalLibrary.h"
 
+#include <memory>
 #include <string>
 
 namespace kvl {
+
+struct ResidentState;
 
 // Everything that exists once per process and is shared between the layers:
 // the three forms, the terminal records, the communication parameters and the
@@ -37,6 +40,9 @@ struct Program {
     bool ConnectionConfirmed = false;
     // The dispatcher's copy of EcrIdRequired, read by the command handlers.
     bool handlersEcrIdRequired = false;
+    // What the resident service keeps between events (polling timer binding,
+    // command files already seen): src/app/ResidentState.h.
+    std::shared_ptr<ResidentState> resident;
 };
 
 } // namespace kvl
