@@ -1,0 +1,68 @@
+#include "app/OneShotRun.h"
+
+#include "app/ConsoleSetup.h"
+#include "app/StartupForm.h"
+#include "app/StepGuard.h"
+#include "commands/Dispatcher.h"
+#include "config/ConfigurationReader.h"
+#include "platform/Text.h"
+
+namespace kvl {
+
+namespace {
+
+const std::string ConfigFileEnding = ".TXT";
+
+void deleteIfPresent(Program& program, const std::string& path) {
+    if (program.platform.files.fileExists(path))
+        program.platform.files.deleteFile(path);
+}
+
+} // namespace
+
+std::string oneShotArgument(const std::string& commandLine) {
+    const std::size_t at = text::findIgnoringCase(commandLine, "-E");
+    if (at == std::string::npos)
+        return {};
+    // Trimmed, so that "-E name.TXT" finds the name in the program folder.
+    return text::trim(text::removeAll(commandLine.substr(at + 2), '"'));
+}
+
+std::optional<std::string> oneShotConfigFile(const std::string& argument,
+                                             const std::string& programFolder) {
+    if (argument.size() < ConfigFileEnding.size() ||
+        argument.compare(argument.size() - ConfigFileEnding.size(), ConfigFileEnding.size(),
+                         ConfigFileEnding) != 0)
+        return std::nullopt;
+    if (containsSeparator(argument))
+        return argument;
+    return joinPath(programFolder, argument);
+}
+
+void runOneShot(Program& program, const std::string& commandLine) {
+    CommunicationParameters& params = program.params;
+    // The resident start-up enabled polling; a tick running in a wait of this
+    // run would process the same command file a second time.
+    program.frmWpos1Type.Timer1.setEnabled(false);
+
+    skipOnFailure([&] {
+        if (auto config = oneShotConfigFile(oneShotArgument(commandLine),
+                                            program.platform.program.programFolder()))
+            program.ConfigFilePath = *config;
+    });
+    skipOnFailure([&] { EstrazioneParametriComunicazione(program, program.ConfigFilePath); });
+    skipOnFailure([&] { deleteIfPresent(program, params.ResultFilePath); });
+    skipOnFailure([&] { selectLineSettings(program); });
+    params.CommandFilePath = text::upperCase(text::trimLeft(params.CommandFilePath));
+    skipOnFailure([&] {
+        if (program.platform.files.fileExists(params.CommandFilePath))
+            ElaboraFileComandi(program, params.CommandFilePath, params.EcrIdRequired);
+    });
+    skipOnFailure([&] { program.library.IAE17AX_Free(); });
+    skipOnFailure([&] { deleteIfPresent(program, params.CommandFilePath); });
+    // The tray icon the start-up registered goes with the program.
+    skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
+    frmMain_Unload(program);
+}
+
+} // namespace kvl

@@ -1,0 +1,156 @@
+#include "app/ResidentStartup.h"
+
+#include "app/ConsoleSetup.h"
+#include "app/PollingTimer.h"
+#include "app/ResidentMode.h"
+#include "app/ResidentState.h"
+#include "app/SleepDelay.h"
+#include "app/StepGuard.h"
+#include "commands/CommandHandlers.h"
+#include "config/ConfigurationReader.h"
+#include "config/ParameterFile.h"
+#include "platform/ProgramEnd.h"
+#include "platform/Text.h"
+#include "platform/TrayIcon.h"
+
+#include <cstdlib>
+
+namespace kvl {
+
+namespace {
+
+constexpr int pollingInterval = 300;
+constexpr std::size_t trayTipWidth = 64;
+// Status requests after the first one that fails, before giving up.
+constexpr int statusRetries = 3;
+constexpr std::size_t shownTerminalIdWidth = 8;
+
+// The program ends after the fatal start-up checks with a failure status.
+constexpr int startupFailed = 1;
+
+void reportLibraryMissing(Program& program, const RunTimeError& failure) {
+    program.platform.messages.show("Libreria del terminale non caricata (" + terminalLibraryName() +
+                                       "): " + failure.description(),
+                                   ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+}
+
+void readConfiguration(Program& program) {
+    std::string problem;
+    if (!skipOnFailure(
+            [&] { problem = EstrazioneParametriComunicazione(program, program.ConfigFilePath); }))
+        return;
+    if (!problem.empty()) {
+        program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
+                                       MessageIcon::None);
+        throw ProgramEnd{startupFailed};
+    }
+}
+
+void deleteResultFile(Program& program) {
+    const std::string& path = program.params.ResultFilePath;
+    if (program.platform.files.fileExists(path))
+        program.platform.files.deleteFile(path);
+}
+
+void settleDataFolder(Program& program) {
+    bool exists = true;
+    skipOnFailure([&] { exists = SettleDataFolder(program); });
+    if (!exists)
+        throw ProgramEnd{startupFailed};
+}
+
+// Asks the terminal for its status up to five times, 200 ms apart.
+void firstStatusRequest(Program& program) {
+    for (int retries = statusRetries;; --retries) {
+        std::string problem = "?";
+        skipOnFailure([&] { problem = ComandoStatus(program, "POS_STATUS"); });
+        if (problem.empty()) {
+            program.frmWpos1Type.ShapeDump.setFillColour(Colour::Green);
+            return;
+        }
+        if (retries < 0)
+            return;
+        SleepDelay(program, 200);
+    }
+}
+
+void showTerminalId(Program& program) {
+    auto& field = program.records.posData.TerminalId;
+    const std::string shown = field.text().substr(0, shownTerminalIdWidth);
+    field.store(shown);
+    program.frmWpos1Type.lblValTerminalId.setCaption(text::upToNul(shown));
+}
+
+void fillLabels(Program& program) {
+    FrmWpos1Type& window = program.frmWpos1Type;
+    const FrmMain& console = program.frmMain;
+    const bool ethernet = program.params.ConnectionType == CommunicationParameters::Ethernet;
+    window.lblTipo2.setCaption(ethernet ? "ETH" : "COM");
+    window.lblIPAD2.setCaption(console.txtIP.text());
+    window.lblPORT2.setCaption(console.txtPorta.text());
+    window.lblPCOM2.setCaption(std::to_string(comPortNumber(program)));
+    window.lblBAUD2.setCaption(console.cmbBaud.text());
+    window.lblSTOP2.setCaption(console.cmbStop.text());
+    window.lblBITS2.setCaption(console.cmbDati.text());
+    window.lblPARI2.setCaption(console.cmbParity.text());
+    window.lblINPF2.setCaption(program.params.CommandFilePath);
+    window.lblOUTF2.setCaption(program.params.ResultFilePath);
+}
+
+void registerTrayIcon(Program& program) {
+    NotifyIconData& icon = program.frmWpos1Type.trayIcon;
+    icon.size = 88;
+    icon.iconId = 1;
+    icon.flags = 7;
+    icon.callbackMessage = 0x200;
+    icon.tip = trayIconTip();
+    program.platform.tray.add(icon);
+}
+
+} // namespace
+
+std::string trayIconTip() {
+    std::string tip = "KvlTalvioPos in esecuzione...";
+    tip += '\0';
+    tip.resize(trayTipWidth, ' ');
+    return tip;
+}
+
+std::string terminalLibraryName() {
+    const char* chosen = std::getenv("IAE17_LIBRARY");
+    return chosen && *chosen ? chosen : "libiae17.so";
+}
+
+void frmWpos1Type_Load(Program& program) {
+    FrmWpos1Type& window = program.frmWpos1Type;
+    bindPollingTimer(program);
+    program.platform.events.onCloseRequest([&program] { closeResidentWindow(program); });
+
+    window.Timer1.setEnabled(false);
+    window.Timer1.setInterval(pollingInterval);
+    window.Shape1.setFillColour(Colour::Red);
+    giveInitialListEntries(program);
+    try {
+        showLibraryVersion(program);
+    } catch (const RunTimeError& failure) {
+        // Nothing after this could work without the library.
+        reportLibraryMissing(program, failure);
+        return;
+    }
+
+    // From here on a failing step is skipped.
+    skipOnFailure([&] { LoadParameters(program); });
+    residentState(program).parametersLoaded = true;
+    program.ConfigFilePath = window.txtConfFile.text();
+    readConfiguration(program);
+    skipOnFailure([&] { deleteResultFile(program); });
+    settleDataFolder(program);
+    skipOnFailure([&] { selectLineSettings(program); });
+    firstStatusRequest(program);
+    skipOnFailure([&] { showTerminalId(program); });
+    skipOnFailure([&] { fillLabels(program); });
+    skipOnFailure([&] { registerTrayIcon(program); });
+    window.Timer1.setEnabled(true);
+}
+
+} // namespace kvl

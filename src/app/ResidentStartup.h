@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Program.h"
+
+#include <string>
+
+namespace kvl {
+
+// The resident window's load procedure: parameters, communication
+// configuration, data folder, console line settings, a first status request
+// to the terminal, the window's labels, the tray icon and the polling timer.
+// Ends the program (ProgramEnd) when the configuration cannot be read or the
+// data folder is missing. When the terminal library cannot be loaded it says
+// so and stops before reading anything.
+void frmWpos1Type_Load(Program& program);
+
+// The tray icon's tip: the text, a NUL, then blanks to 64 characters.
+std::string trayIconTip();
+
+// The name of the terminal library as the operator knows it.
+std::string terminalLibraryName();
+
+} // namespace kvl
