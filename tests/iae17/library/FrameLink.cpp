@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace iae17::test {
@@ -54,6 +55,11 @@ void FrameLink::sendBytes(const std::string& bytes) {
         }
         done += static_cast<std::size_t>(count);
     }
+}
+
+void FrameLink::resetConnection() {
+    linger immediate{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
 }
 
 protocol::Frame answerFrame(std::uint8_t seq, std::uint8_t result, const std::string& posData) {

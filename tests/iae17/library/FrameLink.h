@@ -22,6 +22,9 @@ public:
     void sendBytes(const std::string& bytes);
 
     int badFrames() const { return badFrames_; }
+    // Makes the socket end with a reset when it is closed, as a terminal
+    // switched off would.
+    void resetConnection();
 
 private:
     int fd_;
