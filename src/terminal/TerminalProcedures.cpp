@@ -29,6 +29,12 @@ void showFailure(Program& program, const std::string& label, const RunTimeError&
 
 std::string runSteps(Program& program, const OperationSteps& steps) {
     FrmMain& form = program.frmMain;
+    // The command handlers check the terminal with a status exchange just
+    // before the operation, so txtEsito may still read "OK" from it. Emptied
+    // first, only this operation's own result code can put "OK" back: neither
+    // a refusal of the checks below, nor a failure of the library calls, nor a
+    // code without a text is reported to the ECR as a success.
+    form.txtEsito.setText("");
     std::string problem = VerificaIndirizzoEth(program);
     if (!problem.empty())
         return problem;
@@ -36,13 +42,6 @@ std::string runSteps(Program& program, const OperationSteps& steps) {
         return InvalidAmount;
     if (steps.copiesTraceNumber)
         program.records.posData.STAN.store(form.txtImporto.text());
-
-    // The command handlers check the terminal with a status exchange just
-    // before the operation, so txtEsito may still read "OK" from it. Emptied
-    // here, only this operation's own result code can put "OK" back: a failure
-    // of the library calls below, or a code without a text, is never reported
-    // to the ECR as a success.
-    form.txtEsito.setText("");
 
     InizializzaConnessione(program,
                            program.params.ConnectionType == CommunicationParameters::Ethernet);

@@ -115,7 +115,7 @@ TEST_P(OperationTest, ABadRecordAddressStopsBeforeAnyCall) {
     program.records.ethInit.Port.store("10000");
     EXPECT_EQ(run(), "Porta Eth non valida");
     EXPECT_TRUE(library.calls().empty());
-    EXPECT_EQ(form().txtEsito.text(), "OK");
+    EXPECT_EQ(form().txtEsito.text(), "") << "a refusal must not read as the status's OK";
 }
 
 TEST_P(OperationTest, AnErrorCodeIsNotAFailureOfTheProcedure) {
@@ -173,9 +173,11 @@ INSTANTIATE_TEST_SUITE_P(Procedures, OperationTest, ::testing::ValuesIn(Operatio
 class AmountOperationTest : public OperationTest {};
 
 TEST_P(AmountOperationTest, AnEmptyAmountStopsBeforeAnyCallButABlankPasses) {
+    form().txtEsito.setText("OK"); // as the status exchange before it leaves it
     (form().*GetParam().amountField).setText("");
     EXPECT_EQ(run(), "Valore importo non valido");
     EXPECT_TRUE(library.calls().empty());
+    EXPECT_EQ(form().txtEsito.text(), "") << "a refusal must not read as the status's OK";
 
     (form().*GetParam().amountField).setText(" ");
     EXPECT_EQ(run(), "");
