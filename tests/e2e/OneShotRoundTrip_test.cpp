@@ -1,0 +1,141 @@
+// The ECR's round trip through the real program, headless, in a temporary
+// program folder, against terminal-sim on 127.0.0.1: a command file in, one
+// "-E" run, the result file out and the command file gone.
+
+#include "support/Installation.h"
+
+#include <gtest/gtest.h>
+
+namespace kvl::test {
+namespace {
+
+class OneShotRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override { installation.configureEthernet(simulator.port()); }
+
+    // Runs one command file and returns the result file's text.
+    std::string runCommands(const std::vector<std::string>& lines) {
+        installation.writeCommands(lines);
+        const RunResult run = installation.runOnce();
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_FALSE(fileExists(installation.commandFile())) << "the command file must be deleted";
+        return installation.result();
+    }
+
+    Simulator simulator;
+    Installation installation;
+};
+
+TEST_F(OneShotRoundTrip, AnApprovedPaymentGivesTheTerminalsAnswer) {
+    const std::string result = runCommands({"pos_pagame,T00000001,E00000001,A000001250,P01"});
+    const auto lines = crlfLines(result);
+    ASSERT_EQ(lines.size(), 6u + 21u);
+    EXPECT_EQ(lines[0], "TIPO_COMANDO  = POS_PAGAME,T00000001,E00000001,A000001250,P01");
+    EXPECT_EQ(lines[1], "ESITO_COMANDO = OK");
+    EXPECT_EQ(lines[2], "ESITO_TRANSAZ = 00 ") << "the field keeps its padding blank";
+    EXPECT_EQ(lines[3].size(), 16u + 15u);
+    EXPECT_EQ(lines[4], "ERROR_DESCRIZ = " + std::string(25, ' '));
+    EXPECT_EQ(lines[5], "EXERR_DESCRIZ = ");
+    EXPECT_EQ(lines[6], std::string(52, '-'));
+    EXPECT_EQ(valueAfter(result, "POSDATA.AmountEcho = "), "000001250");
+    EXPECT_EQ(lines[25], std::string(52, '-'));
+    EXPECT_EQ(simulator.exchanges("Payment"), 1);
+}
+
+TEST_F(OneShotRoundTrip, PaymentRefundVoidTotalsClosureAndStatusInTurn) {
+    const std::string paid = runCommands({"POS_PAGAME,T1,E1,A000000700,P00"});
+    ASSERT_EQ(valueAfter(paid, "ESITO_COMANDO = "), "OK");
+    const std::string stan = valueAfter(paid, "POSDATA.STAN = ");
+    ASSERT_EQ(stan.size(), 7u);
+
+    const std::string rest = runCommands({
+        "POS_ACCRED,T1,E1,A000000300",
+        "POS_STORNO,T1,E1,S" + stan,
+        "POS_TOTTER",
+        "POS_CHCASS",
+        "POS_STATUS",
+    });
+    ASSERT_EQ(blockCount(rest), 5);
+    for (int block = 0; block < 5; ++block) {
+        EXPECT_EQ(valueAfter(rest, "ESITO_COMANDO = ", block), "OK") << "block " << block;
+        EXPECT_EQ(valueAfter(rest, "EXERR_DESCRIZ = ", block), "") << "block " << block;
+    }
+    EXPECT_EQ(valueAfter(rest, "ESITO_TRANSAZ = ", 1), "00 ") << "the void is approved";
+    EXPECT_EQ(valueAfter(rest, "POSDATA.STAN = ", 1), stan);
+    EXPECT_EQ(simulator.exchanges("Refund"), 1);
+    EXPECT_EQ(simulator.exchanges("Void"), 1);
+    EXPECT_EQ(simulator.exchanges("TerminalBalance"), 1);
+    EXPECT_EQ(simulator.exchanges("Closure"), 1);
+
+    // The same transaction cannot be voided twice: the terminal declines.
+    const std::string again = runCommands({"POS_STORNO,T1,E1,S" + stan});
+    EXPECT_EQ(valueAfter(again, "ESITO_COMANDO = "), "OK");
+    EXPECT_NE(valueAfter(again, "ESITO_TRANSAZ = "), "00 ");
+}
+
+TEST_F(OneShotRoundTrip, ADeclinedPaymentCarriesTheTerminalsReason) {
+    const std::string result = runCommands({"POS_PAGAME,T1,E1,A000001299,P00"});
+    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "OK");
+    EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = "), "51 ");
+    EXPECT_EQ(valueAfter(result, "ERROR_DESCRIZ = "), "FONDI INSUFFICIENTI      ");
+}
+
+TEST_F(OneShotRoundTrip, ARefusedLineIsAnsweredWithoutTheTerminal) {
+    const std::string result = runCommands({"POS_PAGAME,T1,E1,A1234567890,P00", "POS_PREAUT"});
+    ASSERT_EQ(blockCount(result), 2);
+    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = ", 0), "KO");
+    EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = ", 0), "01");
+    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 0), "Valore importo non valido");
+    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 1), "Funzione non disponibile");
+    EXPECT_EQ(simulator.exchanges("Payment"), 0);
+}
+
+TEST(OneShotWithoutTerminal, ATerminalThatDoesNotAnswerTimesOut) {
+    TempFolder scenarioFolder;
+    writeFile(scenarioFolder.file("scenario"), "payment#1 timeout\n");
+    Simulator simulator({"--scenario", scenarioFolder.file("scenario")});
+    Installation installation;
+    installation.configureEthernet(simulator.port());
+    installation.extraEnvironment()["IAE17_ANSWER_TIMEOUT_MS"] = "500";
+    installation.writeCommands({"POS_PAGAME,T1,E1,A000000100,P00"});
+
+    const RunResult run = installation.runOnce();
+    EXPECT_EQ(run.status, 0) << run.errors;
+    const std::string result = installation.result();
+    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "TIMEOUT ERROR");
+    EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = "), "01");
+    EXPECT_EQ(valueAfter(result, "ERROR_DESCRIZ = "),
+              "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI");
+    EXPECT_EQ(simulator.exchanges("Payment"), 1) << "an acknowledged request is never resent";
+}
+
+TEST(OneShotWithoutTerminal, ATerminalThatIsNotRunningGivesConnessioneAssente) {
+    int port = 0;
+    {
+        Simulator stopped;
+        port = stopped.port();
+        stopped.stop();
+    }
+    Installation installation;
+    installation.configureEthernet(port);
+    installation.writeCommands({"POS_PAGAME,T1,E1,A000000100,P00"});
+
+    const RunResult run = installation.runOnce();
+    EXPECT_EQ(run.status, 0) << run.errors;
+    const std::string result = installation.result();
+    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "COM ERROR");
+    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = "), "Connessione assente");
+    EXPECT_FALSE(fileExists(installation.commandFile()));
+}
+
+TEST(OneShotWithoutTerminal, NoCommandFileWritesNoResult) {
+    Simulator simulator;
+    Installation installation;
+    installation.configureEthernet(simulator.port());
+    const RunResult run = installation.runOnce();
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_FALSE(fileExists(installation.resultFile()));
+}
+
+} // namespace
+} // namespace kvl::test
