@@ -1,5 +1,6 @@
 #include "terminal/DynamicTerminalLibrary.h"
 
+#include "platform/DlLibraryLoader.h"
 #include "platform/RunTimeError.h"
 #include "support/TempFolder.h"
 #include "terminal/testlib/TestLibraryControl.h"
@@ -19,31 +20,17 @@ namespace {
 const std::string FullLibrary = std::string(KVL_BIN_DIR) + "/libiae17test.so";
 const std::string LibraryWithoutRefund = std::string(KVL_BIN_DIR) + "/libiae17test_norefund.so";
 
-// Loads through dlopen, reporting failures as the platform does.
-class DlopenLoader : public LibraryLoader {
+// The platform's loader, counting how often it is asked to load.
+class CountingLoader : public LibraryLoader {
 public:
     std::unique_ptr<SharedLibrary> load(const std::string& path) override {
         ++loads;
-        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            const char* reason = ::dlerror();
-            throw RunTimeError(ErrorNumber::FileNotFound,
-                               "File not found: " + path + ": " + (reason ? reason : ""));
-        }
-        return std::make_unique<Library>(handle);
+        return real_.load(path);
     }
     int loads = 0;
 
 private:
-    class Library : public SharedLibrary {
-    public:
-        explicit Library(void* handle) : handle_(handle) {}
-        ~Library() override { ::dlclose(handle_); }
-        void* symbol(const std::string& name) override { return ::dlsym(handle_, name.c_str()); }
-
-    private:
-        void* handle_;
-    };
+    DlLibraryLoader real_;
 };
 
 // The test library's own control functions, reached through a second handle
@@ -150,7 +137,7 @@ protected:
     void SetUp() override { variable.set(FullLibrary); }
 
     LibraryVariable variable;
-    DlopenLoader loader;
+    CountingLoader loader;
     TestLibrary library{FullLibrary};
     test::TempFolder programFolder;
     DynamicTerminalLibrary binding{loader, programFolder.path()};
