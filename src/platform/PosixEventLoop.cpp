@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <stdexcept>
 #include <time.h>
@@ -167,7 +168,8 @@ int PosixEventLoop::pollTimeout() const {
         return -1;
     auto wait =
         std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
-    return static_cast<int>(std::max<long long>(0, wait.count()));
+    long long milliseconds = std::max<long long>(0, wait.count());
+    return static_cast<int>(std::min<long long>(milliseconds, std::numeric_limits<int>::max()));
 }
 
 int PosixEventLoop::run() {
