@@ -1,3 +1,26 @@
-int main() {
-    return 0;
+#include "Program.h"
+#include "app/StartupForm.h"
+#include "platform/ProgramEnd.h"
+#include "platform/RealPlatform.h"
+#include "terminal/DynamicTerminalLibrary.h"
+
+#include <exception>
+#include <iostream>
+
+// The console form's load starts everything; the resident modes then idle in
+// the event loop until the program ends through the console's unload.
+int main(int argc, char** argv) {
+    try {
+        kvl::RealPlatform real(argc, argv);
+        kvl::Platform& platform = real.platform();
+        kvl::DynamicTerminalLibrary library(platform.libraries, platform.program.programFolder());
+        kvl::Program program(platform, library);
+        kvl::frmMain_Load(program);
+        return platform.events.run();
+    } catch (const kvl::ProgramEnd& end) {
+        return end.status;
+    } catch (const std::exception& failure) {
+        std::cerr << kvl::ProgramTitle << ": " << failure.what() << '\n';
+        return 1;
+    }
 }
