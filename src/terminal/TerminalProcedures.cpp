@@ -30,11 +30,14 @@ void showFailure(Program& program, const std::string& label, const RunTimeError&
 std::string runSteps(Program& program, const OperationSteps& steps) {
     FrmMain& form = program.frmMain;
     // The command handlers check the terminal with a status exchange just
-    // before the operation, so txtEsito may still read "OK" from it. Emptied
-    // first, only this operation's own result code can put "OK" back: neither
-    // a refusal of the checks below, nor a failure of the library calls, nor a
-    // code without a text is reported to the ECR as a success.
+    // before the operation, so the fields the ECR's outcome is made of may
+    // still hold that exchange's "OK", transaction result and description.
+    // Emptied first, only this operation's own answer can fill them: neither a
+    // refusal of the checks below, nor a failure of the library calls, nor an
+    // error code is reported to the ECR with the status exchange's success.
     form.txtEsito.setText("");
+    form.txtEsitoTrans.setText("");
+    form.txtDescrKO.setText("");
     std::string problem = VerificaIndirizzoEth(program);
     if (!problem.empty())
         return problem;

