@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Measures the resident service against terminal-sim answering at once:
+#   - command-to-result latency (command file written -> command file gone,
+#     which the ECR takes as "result complete"), compared with the pacing;
+#   - the service's CPU share while idle, over IDLE_SECONDS (default 60);
+#   - its resident memory.
+# Usage: bench/resident_bench.sh [commands] (default 30). Needs build/bin.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count=${1:-30}
+idle_seconds=${IDLE_SECONDS:-60}
+bin=${KVL_BIN:-build/bin}
+work=$(mktemp -d)
+sim_pid=""
+bridge_pid=""
+cleanup() {
+    [ -n "$bridge_pid" ] && kill -TERM "$bridge_pid" 2>/dev/null && wait "$bridge_pid" 2>/dev/null
+    [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for port in $(seq 8200 8300); do
+    "$bin/terminal-sim" --tcp "127.0.0.1:$port" >"$work/sim.log" 2>&1 &
+    sim_pid=$!
+    sleep 0.2
+    grep -q '^listening' "$work/sim.log" && break
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=""
+done
+[ -n "$sim_pid" ] || { echo "no free port for terminal-sim" >&2; exit 1; }
+
+cp "$bin/KvlTalvioPos" "$bin/libiae17.so" "$work/"
+mkdir "$work/ecr"
+printf 'TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: %s\r\nINPF: %s\r\nOUTF: %s\r\n' \
+    "$port" "$work/ecr/SR_DATI.TXT" "$work/ecr/SR_OUT.TXT" >"$work/ConfigTlvPos.TXT"
+printf '0\r\n%s\r\n%s\r\n' "$work/ConfigTlvPos.TXT" "$work/LogTlvPos.TXT" >"$work/ParamTlvPos.TXT"
+
+KVL_HEADLESS=1 "$work/KvlTalvioPos" 2>"$work/bridge.err" &
+bridge_pid=$!
+sleep 2
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+latencies=()
+for i in $(seq "$count"); do
+    # Spread the drops over the polling period, as an ECR's sales would be.
+    sleep "0.$((RANDOM % 10))"
+    start=$(now_ms)
+    printf 'POS_PAGAME,T1,E1,A%09d,P00\r\n' "$((100 + i))" >"$work/ecr/SR_DATI.TXT"
+    while [ -e "$work/ecr/SR_DATI.TXT" ]; do sleep 0.005; done
+    latencies+=($(($(now_ms) - start)))
+    grep -q '^ESITO_COMANDO = OK' "$work/ecr/SR_OUT.TXT" || echo "command $i: not OK" >&2
+done
+
+sorted=$(printf '%s\n' "${latencies[@]}" | sort -n)
+pick() { printf '%s\n' "$sorted" | awk -v p="$1" -v n="$count" 'NR == int((n - 1) * p) + 1'; }
+echo "command-to-result latency over $count payments (ms):"
+echo "  min $(pick 0)  median $(pick 0.5)  p90 $(pick 0.9)  max $(pick 1)"
+echo "  designed: a look every ~1300 ms when idle (1000 ms wait + 300 ms timer),"
+echo "  plus 100 ms until a new file counts as completely written, plus the exchange."
+
+ticks() { awk '{print $14 + $15}' "/proc/$bridge_pid/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep "$idle_seconds"
+after=$(ticks)
+echo "idle CPU over ${idle_seconds}s: $(awk -v t=$((after - before)) -v hz="$hz" -v s="$idle_seconds" \
+    'BEGIN { printf "%.3f%%", 100 * t / hz / s }')"
+echo "resident memory: $(awk '/^VmRSS/ {print $2, $3}' "/proc/$bridge_pid/status")" \
+    "(peak $(awk '/^VmHWM/ {print $2, $3}' "/proc/$bridge_pid/status"))"
