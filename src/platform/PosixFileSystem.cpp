@@ -119,8 +119,25 @@ void PosixFileSystem::append(const std::string& path, const std::string& bytes) 
 }
 
 void PosixFileSystem::writeWhole(const std::string& path, const std::string& bytes) {
-    UniqueFd fd = openFile(writeTarget(path), O_WRONLY | O_CREAT | O_TRUNC, path);
-    writeAll(fd.get(), bytes, path);
+    // Written beside the file and renamed over it, so that a failure part-way
+    // (disk full) leaves the old content in place instead of a cut one.
+    const std::string target = writeTarget(path);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string temporary = folder + "." + name + ".new";
+    try {
+        UniqueFd fd = openFile(temporary, O_WRONLY | O_CREAT | O_TRUNC, path);
+        writeAll(fd.get(), bytes, path);
+        if (::fsync(fd.get()) != 0)
+            throw errorFromErrno(errno, path);
+        if (::rename(temporary.c_str(), target.c_str()) != 0)
+            throw errorFromErrno(errno, path);
+    } catch (const RunTimeError&) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
 }
 
 FileIdentity PosixFileSystem::identity(const std::string& path) {

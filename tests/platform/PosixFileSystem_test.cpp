@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <sys/resource.h>
 
 namespace kvl {
 namespace {
@@ -127,6 +129,40 @@ TEST_F(PosixFileSystemTest, WriteWholeReplacesTheContent) {
     files.writeWhole(at("Param.txt"), "1\r\n");
     files.writeWhole(at("Param.txt"), "0");
     EXPECT_EQ("0", readFile(at("Param.txt")));
+}
+
+// Lowers the largest file size this process may write, so that a write fails
+// part-way as on a full disk (EFBIG instead of ENOSPC), even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int);
+};
+
+TEST_F(PosixFileSystemTest, AWriteCutShortLeavesNoPartOfIt) {
+    const std::string block(64, 'x');
+    writeFile(at("Param.txt"), "old content");
+    {
+        FileSizeLimit limit(32);
+        EXPECT_NE(0, errorNumberOf([&] { files.writeWhole(at("Param.txt"), block); }));
+        EXPECT_NE(0, errorNumberOf([&] { files.append(at("Cmd.txt"), block); }));
+    }
+    EXPECT_EQ("old content", readFile(at("Param.txt")));
+    EXPECT_EQ("a", readFile(at("Cmd.txt"))) << "half a block must not stay behind";
+    EXPECT_FALSE(std::filesystem::exists(at(".Param.txt.new")));
 }
 
 TEST_F(PosixFileSystemTest, IdentityFollowsSizeAndModification) {
