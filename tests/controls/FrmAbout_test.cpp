@@ -1,6 +1,6 @@
 #include "shell/FrmAbout.h"
 
-#include "FormInspection.h"
+#include "FormControlTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "console/FrmMain.h"
 
-#include "FormInspection.h"
+#include "FormControlTable.h"
 
 #include <gtest/gtest.h>
 
