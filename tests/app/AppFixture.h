@@ -6,64 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 
-// Forwards to the scripted library and notes each entry point in a journal.
-class JournalLibrary : public TerminalLibrary {
-public:
-    JournalLibrary(FakeTerminalLibrary& fake, std::vector<std::string>& journal)
-        : fake_(fake), journal_(journal) {}
-    void IAE17AX_GetVersion(VersionBuffer& version) override {
-        journal_.push_back("GetVersion");
-        fake_.IAE17AX_GetVersion(version);
-    }
-    void IAE17AX_Free() override {
-        journal_.push_back("Free");
-        fake_.IAE17AX_Free();
-    }
-    short IAE17AX_InitEth(EthInitRecord& record) override {
-        journal_.push_back("InitEth");
-        return fake_.IAE17AX_InitEth(record);
-    }
-    short IAE17AX_InitRS232(Rs232InitRecord& record) override {
-        journal_.push_back("InitRS232");
-        return fake_.IAE17AX_InitRS232(record);
-    }
-    short call(Operation operation, PosRequest& request, POSDATA& answer) override {
-        journal_.push_back(entryPointName(operation));
-        return fake_.call(operation, request, answer);
-    }
-
-private:
-    FakeTerminalLibrary& fake_;
-    std::vector<std::string>& journal_;
-};
-
-// Forwards to the fake tray and notes whether polling had started by then.
-class JournalTray : public TrayIcon {
-public:
-    JournalTray(FakePlatform& fake, std::vector<std::string>& journal)
-        : fake_(fake), journal_(journal) {}
-    void add(const NotifyIconData& data) override {
-        journal_.push_back(fake_.events.activeTimers().empty() ? "tray add" : "tray add, polling");
-        fake_.tray.add(data);
-    }
-    void remove(const NotifyIconData& data) override {
-        journal_.push_back("tray remove");
-        fake_.tray.remove(data);
-    }
-
-private:
-    FakePlatform& fake_;
-    std::vector<std::string>& journal_;
-};
-
-// A Program on fake services, its program folder /opt/kvl, with a journal of
-// library calls, file openings and deletions, and tray changes in order.
+// A Program on fake services, its program folder /opt/kvl.
 class AppTest : public ::testing::Test {
 protected:
     AppTest() {
@@ -71,11 +19,17 @@ protected:
                                             const std::string& path) {
             const std::string name = path.substr(path.rfind('/') + 1);
             if (operation == FakeFileSystem::Operation::Open)
-                journal.push_back("open " + name);
+                note("open " + name);
             if (operation == FakeFileSystem::Operation::Delete)
-                journal.push_back("delete " + name);
+                note("delete " + name);
         };
         fake.files.addDirectory("/io");
+    }
+
+    // Library calls, file openings and deletions in the order they happened.
+    std::vector<std::string> journal() {
+        note({});
+        return journal_;
     }
 
     // The configuration file the start-up reads when no parameter file names
@@ -86,7 +40,6 @@ protected:
     }
     static std::string ethernet() { return "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n"; }
 
-    // Milliseconds slept since the test began.
     long long slept() const {
         long long total = 0;
         for (auto duration : fake.events.sleeps())
@@ -100,14 +53,23 @@ protected:
         return count;
     }
 
-    std::vector<std::string> journal;
     FakePlatform fake;
     FakeTerminalLibrary library;
-    JournalLibrary journalLibrary{library, journal};
-    JournalTray tray{fake, journal};
-    Platform platform{fake.files,    fake.messages, fake.events,    fake.clock,     fake.program,
-                      fake.instance, fake.system,   fake.documents, fake.libraries, tray};
-    Program program{platform, journalLibrary};
+    Program program{fake.platform(), library};
+
+private:
+    // A library call is recorded when it returns, so the calls not yet noted
+    // came before this event.
+    void note(const std::string& event) {
+        const std::vector<std::string> calls = library.entryPoints();
+        for (; librarySeen_ < calls.size(); ++librarySeen_)
+            journal_.push_back(calls[librarySeen_].substr(8)); // without "IAE17AX_"
+        if (!event.empty())
+            journal_.push_back(event);
+    }
+
+    std::vector<std::string> journal_;
+    std::size_t librarySeen_ = 0;
 };
 
 } // namespace kvl::test

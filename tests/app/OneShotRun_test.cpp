@@ -51,8 +51,14 @@ TEST_F(OneShotRunTest, ProcessesTheCommandFileOfTheNamedConfiguration) {
     fake.files.addFile("/opt/kvl/one.TXT",
                        ethernet() + "INPF: /other/in.txt\r\nOUTF: /other/out.txt\r\n");
     fake.files.addFile("/other/in.txt", "POS_STATUS\r\n");
+    library.queueResult("IAE17AX_Status", ResultCode::Ok); // the resident start-up's
+    LibraryReply duringWait;                               // events run while the terminal is busy
+    duringWait.action = [this](PosRequest&, POSDATA&) { fake.events.fireActiveTimers(); };
+    library.queueReply("IAE17AX_Status", duringWait);
 
     EXPECT_EQ(run("-E one.TXT"), 0);
+
+    EXPECT_EQ(library.count("IAE17AX_Status"), 2u);
 
     EXPECT_NE(fake.files.content("/other/out.txt").find("POS_STATUS"), std::string::npos);
     EXPECT_FALSE(fake.files.hasFile("/other/in.txt"));
@@ -76,7 +82,7 @@ TEST_F(OneShotRunTest, NoCommandFileWritesNoResultButFreesTheLibrary) {
     EXPECT_EQ(run("-e"), 0);
 
     EXPECT_FALSE(fake.files.hasFile("/io/SR_OUT.TXT"));
-    EXPECT_EQ(journal.back(), "Free");
+    EXPECT_EQ(journal().back(), "Free");
 }
 
 } // namespace

@@ -35,7 +35,7 @@ TEST_F(ResidentModeTest, CloseRequestSavesAsksAndEnds) {
     EXPECT_EQ(fake.messages.shown()[0].text, "Vuoi terminare l'esecuzione ?");
     EXPECT_EQ(fake.messages.shown()[0].buttons, MessageButtons::OkCancel);
     EXPECT_FALSE(fake.tray.registered);
-    EXPECT_EQ(journal.back(), "Free");
+    EXPECT_EQ(journal().back(), "Free");
     EXPECT_TRUE(fake.events.activeTimers().empty());
 }
 

@@ -25,43 +25,60 @@ protected:
 TEST_F(ResidentStartupTest, RunsItsStepsInOrderAndStartsPollingLast) {
     writeConfig(ethernet());
     fake.files.addFile("/io/SR_OUT.TXT", "stale");
+    LibraryReply reply;
+    reply.answerFields = {{"TerminalId", "123456789"}};
+    library.queueReply("IAE17AX_Status", reply);
 
     EXPECT_EQ(load(), -1);
 
-    EXPECT_EQ(journal, (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
-                                                 "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
-                                                 "InitEth", "IAE17AX_Status", "tray add"}));
+    EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
+                                                   "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
+                                                   "InitEth", "Status"}));
+    EXPECT_EQ(program.ConfigFilePath, "/OPT/KVL/CONFIGTLVPOS.TXT");
+    EXPECT_EQ(window().ShapeDump.fillColour(), Colour::Green);
+    EXPECT_EQ(window().lblValTerminalId.caption(), "12345678");
+    EXPECT_EQ(program.records.posData.TerminalId.text(), "12345678 ");
+
+    ASSERT_EQ(fake.tray.events.size(), 1u);
+    const NotifyIconData& icon = fake.tray.events[0].data;
+    EXPECT_EQ(icon.size, 88);
+    EXPECT_EQ(icon.iconId, 1);
+    EXPECT_EQ(icon.flags, 7);
+    EXPECT_EQ(icon.callbackMessage, 512);
+    EXPECT_EQ(icon.tip, std::string("KvlTalvioPos in esecuzione...") + '\0' + std::string(34, ' '));
     ASSERT_EQ(fake.events.activeTimers().size(), 1u);
     EXPECT_EQ(fake.events.activeTimers()[0].interval.count(), 300);
-    EXPECT_EQ(window().ShapeDump.fillColour(), Colour::Green);
-    EXPECT_EQ(program.ConfigFilePath, "/OPT/KVL/CONFIGTLVPOS.TXT");
 }
 
-TEST_F(ResidentStartupTest, TerminalAnsweringAtTheThirdRequest) {
+struct StatusCase {
+    int failures;      // status requests the terminal leaves unanswered
+    std::size_t asked; // status requests made
+    long long waited;
+    long colour; // of ShapeDump
+};
+
+class FirstStatusRequest : public ResidentStartupTest,
+                           public ::testing::WithParamInterface<StatusCase> {};
+
+// Up to five requests, 200 ms apart in 50 ms slices; polling starts anyway.
+TEST_P(FirstStatusRequest, RetriesThenGoesOn) {
     writeConfig(ethernet());
-    library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
-    library.queueResult("IAE17AX_Status", ResultCode::ComError);
-
-    load();
-
-    EXPECT_EQ(library.count("IAE17AX_Status"), 3u);
-    EXPECT_EQ(sleepsOf(50), 8u);
-    EXPECT_EQ(window().ShapeDump.fillColour(), Colour::Green);
-}
-
-TEST_F(ResidentStartupTest, TerminalNeverAnsweringStillStartsPolling) {
-    writeConfig(ethernet());
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < GetParam().failures; ++i)
         library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
 
     load();
 
-    EXPECT_EQ(library.count("IAE17AX_Status"), 5u);
-    EXPECT_EQ(fake.events.sleeps().size(), 16u);
-    EXPECT_EQ(slept(), 800);
-    EXPECT_EQ(window().ShapeDump.fillColour(), Colour::Red);
+    EXPECT_EQ(library.count("IAE17AX_Status"), GetParam().asked);
+    EXPECT_EQ(sleepsOf(50), fake.events.sleeps().size());
+    EXPECT_EQ(slept(), GetParam().waited);
+    EXPECT_EQ(window().ShapeDump.fillColour(), GetParam().colour);
     EXPECT_TRUE(window().Timer1.enabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(Answers, FirstStatusRequest,
+                         ::testing::Values(StatusCase{0, 1, 0, Colour::Green},
+                                           StatusCase{2, 3, 400, Colour::Green},
+                                           StatusCase{6, 5, 800, Colour::Red}));
 
 TEST_F(ResidentStartupTest, MissingConfigurationEndsTheProgram) {
     EXPECT_EQ(load(), 1);
@@ -109,30 +126,6 @@ TEST_F(ResidentStartupTest, SerialLineLabels) {
     EXPECT_EQ(window().lblSTOP2.caption(), "2");
 }
 
-TEST_F(ResidentStartupTest, TerminalIdIsCutToEight) {
-    writeConfig(ethernet());
-    LibraryReply reply;
-    reply.answerFields = {{"TerminalId", "123456789"}};
-    library.queueReply("IAE17AX_Status", reply);
-
-    load();
-
-    EXPECT_EQ(window().lblValTerminalId.caption(), "12345678");
-    EXPECT_EQ(program.records.posData.TerminalId.text(), "12345678 ");
-}
-
-TEST_F(ResidentStartupTest, TrayIconRecord) {
-    writeConfig(ethernet());
-    load();
-    ASSERT_TRUE(fake.tray.registered);
-    const NotifyIconData& icon = fake.tray.events.at(0).data;
-    EXPECT_EQ(icon.size, 88);
-    EXPECT_EQ(icon.iconId, 1);
-    EXPECT_EQ(icon.flags, 7);
-    EXPECT_EQ(icon.callbackMessage, 512);
-    EXPECT_EQ(icon.tip, std::string("KvlTalvioPos in esecuzione...") + '\0' + std::string(34, ' '));
-}
-
 TEST_F(ResidentStartupTest, MissingLibraryIsReportedAndNothingElseRuns) {
     unsetenv("IAE17_LIBRARY");
     library.failAlways(RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
@@ -143,7 +136,7 @@ TEST_F(ResidentStartupTest, MissingLibraryIsReportedAndNothingElseRuns) {
         fake.messages.texts(),
         (std::vector<std::string>{
             "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"}));
-    EXPECT_EQ(journal, (std::vector<std::string>{"GetVersion"}));
+    EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion"}));
     EXPECT_FALSE(window().Timer1.enabled());
 }
 
