@@ -34,7 +34,7 @@ public:
 private:
     // A peer that does not read its answers is not worth more memory.
     static constexpr std::size_t MostQueued = 1 << 20;
-    static constexpr auto LineRetry = std::chrono::milliseconds(50);
+    static constexpr auto LineRetry = std::chrono::milliseconds(10);
 
     void read() {
         if (reading_ || ended_)

@@ -102,12 +102,15 @@ void TerminalEndpoint::onRequest(const Frame& frame, SteadyTime now) {
             send(iae17::protocol::ackFrame(frame.seq)); // our ACK went astray
         return;
     }
-    if (call_ && call_->stage != Stage::Refused) {
+    if (call_ && call_->stage == Stage::Answering) {
         refuse(frame.seq, NakReason::Busy, operationName(operation), "busy");
         return;
     }
+    // A peer moves on to a new request only once it is done with the last
+    // one: an answer still waiting for its ACK was received (the ACK went
+    // astray) or given up.
     if (call_)
-        endCall("abandoned");
+        endCall(call_->stage == Stage::AwaitingAck ? "superseded" : "abandoned");
     if (finished_ && finished_->seq == frame.seq && finished_->payload == frame.payload) {
         replay(*finished_, now);
         return;

@@ -272,6 +272,16 @@ TEST_F(TerminalEndpointTest, AnotherRequestWhileAnsweringIsRefusedAsBusy) {
     EXPECT_EQ(typesOf(later(T0 + 500ms)), std::vector<FrameType>{FrameType::Answer});
 }
 
+TEST_F(TerminalEndpointTest, NewRequestWhileTheAnswerAwaitsItsAckIsServed) {
+    exchange(requestFrame(FrameType::Status, 1));
+    const Decoded out = exchange(requestFrame(FrameType::Payment, 2), T0 + 10ms);
+    EXPECT_EQ(typesOf(out), (std::vector<FrameType>{FrameType::Ack, FrameType::Answer}));
+    EXPECT_EQ(log.records.front().operation, "Status");
+    EXPECT_EQ(log.records.front().end, "superseded");
+    // The old answer is not sent again.
+    EXPECT_EQ(endpoint.deadline(), T0 + 10ms + 2000ms);
+}
+
 struct DropCase {
     std::string rule;
     std::vector<FrameType> sent;
