@@ -4,12 +4,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kvl {
 
 // What every control model carries: its name on the form, the frame it sits
-// in (empty for the form itself), position, enabled and visible state, and a
-// listener the views use to keep a widget in step with the model.
+// in (empty for the form itself), position, enabled and visible state, and the
+// listeners that follow its changes (a view's widget, the polling timer).
 class Control {
 public:
     Control(std::string name, std::string container, Twips position)
@@ -33,12 +34,13 @@ public:
         changed();
     }
 
-    void onChange(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Adds a listener, called after every change of the model.
+    void onChange(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
 
 protected:
     void changed() {
-        if (listener_)
-            listener_();
+        for (const auto& listener : listeners_)
+            listener();
     }
 
 private:
@@ -47,7 +49,7 @@ private:
     Twips position_;
     bool enabled_ = true;
     bool visible_ = true;
-    std::function<void()> listener_;
+    std::vector<std::function<void()>> listeners_;
 };
 
 } // namespace kvl

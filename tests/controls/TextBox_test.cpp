@@ -78,13 +78,16 @@ TEST(TextBox, DisabledRefusesTypingButNotProgramWrites) {
 TEST(TextBox, ViewsHearEveryAcceptedChangeOnly) {
     TextBox field = box("", 2);
     int changes = 0;
+    int otherListener = 0; // a view and the program may both follow a control
     field.onChange([&] { ++changes; });
+    field.onChange([&] { ++otherListener; });
     field.setText("a");
     EXPECT_TRUE(field.typeText("ab"));
     EXPECT_FALSE(field.typeText("abc"));
     EXPECT_EQ(changes, 2);
     field.setVisible(false);
     EXPECT_EQ(changes, 3);
+    EXPECT_EQ(otherListener, 3);
 }
 
 } // namespace
