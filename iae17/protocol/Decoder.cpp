@@ -61,7 +61,11 @@ std::optional<Decoder::Event> Decoder::next() {
     const std::uint16_t received =
         static_cast<std::uint16_t>(byteAt(buffer_, etx + 1) << 8 | byteAt(buffer_, etx + 2));
     if (expected != received) {
-        buffer_.erase(0, 1);
+        // The framing held (ETX where the length says): only the content is
+        // damaged, so the whole frame goes. Rescanning inside it would read
+        // any STX byte of its payload as another bad frame, and the peer
+        // would be refused twice for one frame.
+        buffer_.erase(0, total);
         bad.detail = "bad CRC";
         return bad;
     }

@@ -153,6 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"NoAnswer", {"--timeout"}, Result::Timeout, 1},
         Fault{"NakFirst", {"--nak"}, Result::Ok, 1},
         Fault{"OneBadCrc", {"--badcrc", "1"}, Result::Ok, 1},
+        Fault{"TwoBadCrc", {"--badcrc", "2"}, Result::Ok, 1},
         Fault{"ThreeBadCrc", {"--badcrc", "3"}, Result::ProtocolError, 1},
         Fault{"DropAfterAck", {"--drop", "after-ack"}, Result::ComError, 1},
         Fault{"DropAfterAnswer", {"--drop", "after-answer"}, Result::Ok, 1},

@@ -142,6 +142,19 @@ INSTANTIATE_TEST_SUITE_P(Codec, DamagedFrame,
                                            Damage{"PayloadByte", 4, '?'}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Each refusal of a damaged frame makes the peer send it again: an STX inside
+// a frame whose content alone is damaged must not count as a second frame.
+TEST(Decoder, ContentDamageInsideIntactFramingIsOneBadFrame) {
+    std::string first =
+        encode(Frame{FrameType::Answer, 2, std::string("a\x02\x30\x02\x00\x01z\x03", 8)});
+    first[first.size() - 1] ^= 0x55; // CRC
+    const auto events = decodeAll(first + encode(ackFrame(3)));
+    ASSERT_EQ(2u, events.size());
+    EXPECT_EQ(Event::BadFrame, events[0].kind);
+    EXPECT_EQ(Event::FrameReady, events[1].kind);
+    EXPECT_EQ(3, events[1].frame.seq);
+}
+
 TEST(Decoder, OversizedLengthDropsOnlyTheStx) {
     // Announces 8193 bytes: refused as soon as the header is in.
     const std::string header("\x02\x30\x05\x20\x01", 5);
