@@ -98,8 +98,11 @@ std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& device
         why = device + " does not take the requested line settings";
         return nullptr;
     }
-    // Bytes left on the line from an earlier exchange are not ours.
-    tcflush(port.native_handle(), TCIOFLUSH);
+    // Bytes left on the line from an earlier exchange are not ours. Only the
+    // input goes: flushing the output too would discard the last ACK of the
+    // previous exchange while the terminal has not read it yet (on a
+    // pseudo-terminal, output waits in the other end's input queue).
+    tcflush(port.native_handle(), TCIFLUSH);
     return transport;
 }
 

@@ -70,6 +70,15 @@ public:
         }
         return count;
     }
+    // Exchange lines that ended with the library's ACK of the answer, after stop().
+    int acknowledged() const {
+        std::istringstream log(process_->output());
+        int count = 0;
+        for (std::string line; std::getline(log, line);) {
+            count += line.find(" end=acked") != std::string::npos ? 1 : 0;
+        }
+        return count;
+    }
 
 private:
     std::unique_ptr<kvl::test::ChildProcess> process_;
@@ -168,6 +177,12 @@ TEST_F(SimulatorLibrary, StatusOverAPseudoTerminal) {
     std::string request(protocol::PosRequestSize, ' ');
     EXPECT_EQ(Result::Ok, lib.status(request.data(), posData.data()));
     EXPECT_EQ("12345678 ", field(posData, 0, 9));
+    // The device is opened anew for the next operation: the ACK that ended the
+    // first exchange must still reach the terminal.
+    lib.initRs232(rs232.data());
+    EXPECT_EQ(Result::Ok, lib.status(request.data(), posData.data()));
+    simulator.stop();
+    EXPECT_EQ(2, simulator.acknowledged()) << "the answer's ACK was lost on reopening";
 }
 
 } // namespace
