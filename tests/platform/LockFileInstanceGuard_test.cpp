@@ -4,45 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <optional>
 
 namespace kvl {
 namespace {
 
-TEST(LockFileInstanceGuard, SecondGuardOnTheSameFolderSeesTheFirst) {
+TEST(LockFileInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunning) {
     test::TempFolder locks;
-    LockFileInstanceGuard first("/opt/kvl", locks.path());
-    EXPECT_FALSE(first.anotherInstanceRunning());
-    EXPECT_FALSE(first.anotherInstanceRunning()); // its own lock is no other instance
-    {
-        LockFileInstanceGuard second("/opt/kvl", locks.path());
-        EXPECT_TRUE(second.anotherInstanceRunning());
-        LockFileInstanceGuard elsewhere("/opt/other", locks.path());
-        EXPECT_FALSE(elsewhere.anotherInstanceRunning());
-        EXPECT_NE(first.lockFilePath(), elsewhere.lockFilePath());
-    }
-}
-
-TEST(LockFileInstanceGuard, LockEndsWithItsHolder) {
-    test::TempFolder locks;
-    {
-        LockFileInstanceGuard first("/opt/kvl", locks.path());
-        EXPECT_FALSE(first.anotherInstanceRunning());
-    }
-    LockFileInstanceGuard next("/opt/kvl", locks.path());
-    EXPECT_FALSE(next.anotherInstanceRunning());
-}
-
-TEST(LockFileInstanceGuard, NameCarriesTheUser) {
-    LockFileInstanceGuard guard("/opt/kvl", "/locks");
-    std::string expectedStart = "/locks/KvlTalvioPos-" + std::to_string(::getuid()) + "-";
-    EXPECT_EQ(0u, guard.lockFilePath().rfind(expectedStart, 0));
-}
-
-TEST(LockFileInstanceGuard, MissingLockFolderDoesNotStopTheProgram) {
-    test::TempFolder locks;
-    LockFileInstanceGuard guard("/opt/kvl", locks.file("missing"));
-    EXPECT_FALSE(guard.anotherInstanceRunning());
+    std::optional<LockFileInstanceGuard> first;
+    first.emplace("/opt/kvl", locks.path());
+    EXPECT_FALSE(first->anotherInstanceRunning());
+    EXPECT_FALSE(first->anotherInstanceRunning()); // its own lock is no other instance
+    EXPECT_TRUE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
+    EXPECT_FALSE(LockFileInstanceGuard("/opt/other", locks.path()).anotherInstanceRunning());
+    first.reset(); // the lock ends with its holder
+    EXPECT_FALSE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
 }
 
 } // namespace
