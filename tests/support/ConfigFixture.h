@@ -1,50 +1,44 @@
 #pragma once
 
 #include "Program.h"
-#include "platform/PosixFileSystem.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
-#include "support/TempFolder.h"
 
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 
-// A Program whose program folder holds the configuration and parameter files
-// of a test: by default a temporary folder on the real file system, or, for
-// tests that make the file system fail on purpose, a folder of the in-memory
-// fake. Message boxes, system facts and the other services are fakes.
+// A Program on fake services whose program folder exists and holds the
+// configuration and parameter files of a test. The fake file system keeps them
+// as real files in a temporary folder either way; Files::Fake only says that
+// the test will make the file system fail on purpose.
 class ConfigFixture {
 public:
     enum class Files { Real, Fake };
 
-    explicit ConfigFixture(Files files = Files::Real);
+    explicit ConfigFixture(Files = Files::Real) { fake.files.addDirectory(folder()); }
     ConfigFixture(const ConfigFixture&) = delete;
     ConfigFixture& operator=(const ConfigFixture&) = delete;
 
     // The program folder and a name in it.
-    const std::string& folder() const;
-    std::string path(const std::string& name) const;
+    const std::string& folder() const { return fake.program.folder; }
+    std::string path(const std::string& name) const { return joinPath(folder(), name); }
 
     // Files and folders under the program folder.
-    void writeFile(const std::string& name, const std::string& bytes);
-    std::string readFile(const std::string& name);
-    void makeDirectory(const std::string& name);
+    void writeFile(const std::string& name, const std::string& bytes) {
+        fake.files.addFile(path(name), bytes);
+    }
+    std::string readFile(const std::string& name) { return fake.files.content(path(name)); }
+    void makeDirectory(const std::string& name) { fake.files.addDirectory(path(name)); }
 
     // The texts of the message boxes shown so far.
     std::vector<std::string> messageTexts() const { return fake.messages.texts(); }
 
-private:
-    Files kind_;
-
-public:
     FakePlatform fake;
-    TempFolder temp;
-    PosixFileSystem realFiles;
-    Platform platform;
+    Platform& platform = fake.platform();
     FakeTerminalLibrary library;
-    Program program;
+    Program program{platform, library};
 };
 
 } // namespace kvl::test
