@@ -1,12 +1,8 @@
 #include "support/ChildProcess.h"
 
-#include "support/TempFolder.h"
-
-#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -15,38 +11,18 @@
 
 namespace kvl::test {
 
-namespace {
-
-std::string captureFile(const char* stream) {
-    static std::atomic<int> counter{0};
-    std::ostringstream name;
-    name << std::filesystem::temp_directory_path().string() << "/kvlchild-" << getpid() << "-"
-         << counter++ << "." << stream;
-    return name.str();
-}
-
-std::string readIfThere(const std::string& path) {
-    try {
-        return readFile(path);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-} // namespace
-
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& workingFolder)
-    : outputPath_(captureFile("out")), errorPath_(captureFile("err")) {
+                           const std::string& workingFolder) {
+    const std::string outputPath = captures_.file("out"), errorPath = captures_.file("err");
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     pid_ = fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     if (pid_ == 0) {
-        const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errorPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int in = open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || in < 0)
             _exit(126);
@@ -71,8 +47,6 @@ ChildProcess::~ChildProcess() {
         signal(SIGKILL);
         wait(std::chrono::milliseconds(2000));
     }
-    std::remove(outputPath_.c_str());
-    std::remove(errorPath_.c_str());
 }
 
 std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
@@ -101,11 +75,11 @@ void ChildProcess::signal(int signalNumber) {
 }
 
 std::string ChildProcess::output() const {
-    return readIfThere(outputPath_);
+    return fileExists(captures_.file("out")) ? readFile(captures_.file("out")) : std::string();
 }
 
 std::string ChildProcess::errors() const {
-    return readIfThere(errorPath_);
+    return fileExists(captures_.file("err")) ? readFile(captures_.file("err")) : std::string();
 }
 
 std::optional<std::string> ChildProcess::waitForLine(const std::string& prefix,
@@ -121,21 +95,6 @@ std::optional<std::string> ChildProcess::waitForLine(const std::string& prefix,
             return std::nullopt;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-}
-
-RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::map<std::string, std::string>& environment,
-                     std::chrono::milliseconds timeout) {
-    ChildProcess child(program, arguments, environment);
-    RunResult result;
-    result.status = child.wait(timeout);
-    if (!result.status) {
-        child.signal(SIGKILL);
-        child.wait(std::chrono::milliseconds(2000));
-    }
-    result.output = child.output();
-    result.errors = child.errors();
-    return result;
 }
 
 } // namespace kvl::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TempFolder.h"
+
 #include <chrono>
 #include <map>
 #include <optional>
@@ -19,7 +21,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    int pid() const { return pid_; }
     // Waits for the exit status (or 128 + signal); nullopt after the time-out.
     std::optional<int> wait(std::chrono::milliseconds timeout);
     bool running();
@@ -34,19 +35,7 @@ public:
 private:
     int pid_ = -1;
     std::optional<int> status_;
-    std::string outputPath_;
-    std::string errorPath_;
+    TempFolder captures_; // standard output and error
 };
-
-// Runs a program to its end and returns its exit status (nullopt on time-out,
-// after killing it).
-struct RunResult {
-    std::optional<int> status;
-    std::string output;
-    std::string errors;
-};
-RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::map<std::string, std::string>& environment,
-                     std::chrono::milliseconds timeout);
 
 } // namespace kvl::test

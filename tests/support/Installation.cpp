@@ -97,7 +97,12 @@ std::map<std::string, std::string> Installation::environment() const {
 
 RunResult Installation::runOnce(const std::vector<std::string>& arguments,
                                 std::chrono::milliseconds timeout) {
-    return runProgram(program(), arguments, environment(), timeout);
+    ChildProcess child(program(), arguments, environment());
+    RunResult result;
+    result.status = child.wait(timeout);
+    result.output = child.output();
+    result.errors = child.errors();
+    return result;
 }
 
 std::unique_ptr<ChildProcess>

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ public:
 private:
     std::unique_ptr<ChildProcess> process_;
     int port_ = 0;
+};
+
+// How a program run to its end went: the exit status, nullopt on time-out.
+struct RunResult {
+    std::optional<int> status;
+    std::string output;
+    std::string errors;
 };
 
 // A program folder laid out like an installation in a temporary folder: the
