@@ -79,10 +79,7 @@ void FakeFileSystem::failReadingAfter(const std::string& path, int lines, int er
     readFailures_.push_back({Operation::Open, path, errorNumber, lines});
 }
 
-// Runs the action on the path on disk, unless a failure is due; errors name
-// the path as the caller gave it.
-template <typename Action>
-auto FakeFileSystem::run(Operation operation, const std::string& path, Action action) {
+std::string FakeFileSystem::begin(Operation operation, const std::string& path) {
     if (beforeOperation)
         beforeOperation(operation, path);
     for (Failure& failure : failures_) {
@@ -92,72 +89,22 @@ auto FakeFileSystem::run(Operation operation, const std::string& path, Action ac
             throw RunTimeError(failure.errorNumber, "Simulated failure (" + path + ")");
         }
     }
-    try {
-        return action(onDisk(path));
-    } catch (const RunTimeError& error) {
-        std::string description = error.description();
-        for (std::size_t at; (at = description.find(root_.path())) != std::string::npos;)
-            description.erase(at, root_.path().size());
-        throw RunTimeError(error.number(), description);
-    }
+    return onDisk(path);
 }
 
-void FakeFileSystem::touch(const std::string& onDiskPath) {
-    setModifiedTime(resolvePath(onDiskPath).actual, nextModified_ += 1'000'000);
-}
-
-bool FakeFileSystem::fileExists(const std::string& path) {
-    return run(Operation::FileExists, path, [&](const auto& at) { return files_.fileExists(at); });
-}
-
-bool FakeFileSystem::entryExists(const std::string& path) {
-    return run(Operation::EntryExists, path,
-               [&](const auto& at) { return files_.entryExists(at); });
-}
-
-bool FakeFileSystem::isDirectory(const std::string& path) {
-    return run(Operation::IsDirectory, path,
-               [&](const auto& at) { return files_.isDirectory(at); });
-}
-
-void FakeFileSystem::deleteFile(const std::string& path) {
-    run(Operation::Delete, path, [&](const auto& at) { files_.deleteFile(at); });
-    changes_.push_back("delete " + path);
+void FakeFileSystem::changed(const std::string& change, const std::string& path) {
+    changes_.push_back(change + path);
+    setModifiedTime(resolvePath(onDisk(path)).actual, nextModified_ += 1'000'000);
 }
 
 std::unique_ptr<LineReader> FakeFileSystem::openForReading(const std::string& path) {
-    auto reader =
-        run(Operation::Open, path, [&](const auto& at) { return files_.openForReading(at); });
+    auto reader = files_.openForReading(begin(Operation::Open, path));
     for (const Failure& failure : readFailures_) {
         if (text::equalsIgnoringCase(failure.path, path))
             return std::make_unique<FailingLineReader>(std::move(reader), failure.times,
                                                        failure.errorNumber, path);
     }
     return reader;
-}
-
-void FakeFileSystem::append(const std::string& path, const std::string& bytes) {
-    run(Operation::Append, path, [&](const auto& at) {
-        files_.append(at, bytes);
-        touch(at);
-    });
-    changes_.push_back("append " + path);
-}
-
-void FakeFileSystem::writeWhole(const std::string& path, const std::string& bytes) {
-    run(Operation::WriteWhole, path, [&](const auto& at) {
-        files_.writeWhole(at, bytes);
-        touch(at);
-    });
-    changes_.push_back("write " + path);
-}
-
-FileIdentity FakeFileSystem::identity(const std::string& path) {
-    return run(Operation::Identity, path, [&](const auto& at) { return files_.identity(at); });
-}
-
-std::string FakeFileSystem::readAll(const std::string& path) {
-    return run(Operation::ReadAll, path, [&](const auto& at) { return files_.readAll(at); });
 }
 
 // ---- FakeMessageBoxes
@@ -181,26 +128,11 @@ MessageAnswer FakeMessageBoxes::show(const std::string& text, const std::string&
 
 // ---- FakeEventLoop
 
-void FakeEventLoop::processEvents() {
-    if (duringProcessEvents)
-        duringProcessEvents();
-}
-
-void FakeEventLoop::sleep(std::chrono::milliseconds duration) {
-    sleeps_.push_back(duration);
-    clock_.advance(duration);
-}
-
 EventLoop::TimerId FakeEventLoop::startTimer(std::chrono::milliseconds interval,
                                              std::function<void()> handler) {
     const TimerId id = static_cast<TimerId>(timers_.size()) + 1;
     timers_.push_back({id, interval, std::move(handler)});
     return id;
-}
-
-void FakeEventLoop::stopTimer(TimerId id) {
-    if (id >= 1 && id <= static_cast<TimerId>(timers_.size()))
-        timers_[static_cast<std::size_t>(id) - 1].active = false;
 }
 
 std::vector<FakeEventLoop::Timer> FakeEventLoop::activeTimers() const {
@@ -226,30 +158,6 @@ void FakeEventLoop::fireActiveTimers() {
         }
         timers_[index].running = false;
     }
-}
-
-int FakeEventLoop::run() {
-    for (int rounds = 0; !quitPending_; ++rounds) {
-        if (activeTimers().empty() || rounds == 100000)
-            throw std::logic_error("the event loop would never quit");
-        fireActiveTimers();
-    }
-    quitPending_ = false;
-    return quitStatus_;
-}
-
-void FakeEventLoop::quit(int status) {
-    quitPending_ = true;
-    quitStatus_ = status;
-}
-
-void FakeEventLoop::onCloseRequest(std::function<void()> handler) {
-    closeHandler_ = std::move(handler);
-}
-
-void FakeEventLoop::requestClose() {
-    if (closeHandler_)
-        closeHandler_();
 }
 
 // ---- the other services

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,15 +61,34 @@ public:
     // program polls).
     std::function<void(Operation, const std::string&)> beforeOperation;
 
-    bool fileExists(const std::string& path) override;
-    bool entryExists(const std::string& path) override;
-    bool isDirectory(const std::string& path) override;
-    void deleteFile(const std::string& path) override;
+    bool fileExists(const std::string& path) override {
+        return files_.fileExists(begin(Operation::FileExists, path));
+    }
+    bool entryExists(const std::string& path) override {
+        return files_.entryExists(begin(Operation::EntryExists, path));
+    }
+    bool isDirectory(const std::string& path) override {
+        return files_.isDirectory(begin(Operation::IsDirectory, path));
+    }
+    void deleteFile(const std::string& path) override {
+        files_.deleteFile(begin(Operation::Delete, path));
+        changed("delete ", path);
+    }
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
-    void append(const std::string& path, const std::string& bytes) override;
-    void writeWhole(const std::string& path, const std::string& bytes) override;
-    FileIdentity identity(const std::string& path) override;
-    std::string readAll(const std::string& path) override;
+    void append(const std::string& path, const std::string& bytes) override {
+        files_.append(begin(Operation::Append, path), bytes);
+        changed("append ", path);
+    }
+    void writeWhole(const std::string& path, const std::string& bytes) override {
+        files_.writeWhole(begin(Operation::WriteWhole, path), bytes);
+        changed("write ", path);
+    }
+    FileIdentity identity(const std::string& path) override {
+        return files_.identity(begin(Operation::Identity, path));
+    }
+    std::string readAll(const std::string& path) override {
+        return files_.readAll(begin(Operation::ReadAll, path));
+    }
 
 private:
     struct Failure {
@@ -79,9 +99,10 @@ private:
     };
 
     std::string onDisk(const std::string& path) const;
-    template <typename Action>
-    auto run(Operation operation, const std::string& path, Action action);
-    void touch(const std::string& path);
+    // Throws a failure that is due, else gives the path on disk.
+    std::string begin(Operation operation, const std::string& path);
+    // Records a change and gives the file a new modification time.
+    void changed(const std::string& change, const std::string& path);
 
     TempFolder root_;
     PosixFileSystem files_;
@@ -145,21 +166,32 @@ public:
 
     explicit FakeEventLoop(FakeClock& clock) : clock_(clock) {}
 
-    void processEvents() override;
-    void sleep(std::chrono::milliseconds duration) override;
+    void processEvents() override {
+        if (duringProcessEvents)
+            duringProcessEvents();
+    }
+    void sleep(std::chrono::milliseconds duration) override {
+        sleeps_.push_back(duration);
+        clock_.advance(duration);
+    }
     TimerId startTimer(std::chrono::milliseconds interval, std::function<void()> handler) override;
-    void stopTimer(TimerId id) override;
-    // Fires the active timers round after round until quit() is called;
-    // throws std::logic_error when no timer is active or none ever quits.
-    int run() override;
-    void quit(int status) override;
-    void onCloseRequest(std::function<void()> handler) override;
+    void stopTimer(TimerId id) override {
+        timers_.at(static_cast<std::size_t>(id) - 1).active = false;
+    }
+    int run() override { throw std::logic_error("a test fires the timers itself"); }
+    void quit(int) override {}
+    void onCloseRequest(std::function<void()> handler) override {
+        closeHandler_ = std::move(handler);
+    }
 
     // Fires every active timer once, in the order they were started, except
     // one whose handler is still running.
     void fireActiveTimers();
-    // What SIGTERM does: calls the close-request handler.
-    void requestClose();
+    // What SIGTERM does.
+    void requestClose() {
+        if (closeHandler_)
+            closeHandler_();
+    }
 
     const std::vector<std::chrono::milliseconds>& sleeps() const { return sleeps_; }
     std::vector<Timer> activeTimers() const;
@@ -172,8 +204,6 @@ private:
     std::vector<Timer> timers_;
     std::vector<std::chrono::milliseconds> sleeps_;
     std::function<void()> closeHandler_;
-    bool quitPending_ = false;
-    int quitStatus_ = 0;
 };
 
 class FakeProgramInfo : public ProgramInfo {
