@@ -1,7 +1,6 @@
 #include "support/FakePlatform.h"
 
 #include "platform/PathResolver.h"
-#include "platform/RunTimeError.h"
 #include "platform/Text.h"
 
 #include <fcntl.h>
@@ -22,31 +21,24 @@ void setModifiedTime(const std::string& onDisk, std::int64_t nanoseconds) {
 // A reader that gives a number of lines and then fails at every call.
 class FailingLineReader : public LineReader {
 public:
-    FailingLineReader(std::unique_ptr<LineReader> reader, int lines, int errorNumber,
-                      std::string path)
-        : reader_(std::move(reader)), lines_(lines), errorNumber_(errorNumber),
-          path_(std::move(path)) {}
+    FailingLineReader(std::unique_ptr<LineReader> reader, int lines, RunTimeError error)
+        : reader_(std::move(reader)), lines_(lines), error_(std::move(error)) {}
 
     std::optional<std::string> readLine() override {
         if (lines_-- <= 0)
-            throw RunTimeError(errorNumber_, "Read failed (" + path_ + ")");
+            throw error_;
         return reader_->readLine();
     }
 
 private:
     std::unique_ptr<LineReader> reader_;
     int lines_;
-    int errorNumber_;
-    std::string path_;
+    RunTimeError error_;
 };
 
 } // namespace
 
 // ---- FakeFileSystem
-
-std::string FakeFileSystem::onDisk(const std::string& path) const {
-    return root_.path() + (!path.empty() && path[0] == '/' ? "" : "/") + path;
-}
 
 void FakeFileSystem::addFile(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(onDisk(path)).parent_path());
@@ -54,29 +46,8 @@ void FakeFileSystem::addFile(const std::string& path, const std::string& bytes) 
     setModifiedTime(onDisk(path), nextModified_ += 1'000'000);
 }
 
-void FakeFileSystem::addDirectory(const std::string& path) {
-    std::filesystem::create_directories(onDisk(path));
-}
-
 void FakeFileSystem::setModified(const std::string& path, std::int64_t nanoseconds) {
     setModifiedTime(onDisk(path), nanoseconds);
-}
-
-bool FakeFileSystem::hasFile(const std::string& exactPath) const {
-    return std::filesystem::is_regular_file(onDisk(exactPath));
-}
-
-std::string FakeFileSystem::content(const std::string& exactPath) const {
-    return readFile(onDisk(exactPath));
-}
-
-void FakeFileSystem::failOperation(Operation operation, const std::string& path, int errorNumber,
-                                   int times) {
-    failures_.push_back({operation, path, errorNumber, times});
-}
-
-void FakeFileSystem::failReadingAfter(const std::string& path, int lines, int errorNumber) {
-    readFailures_.push_back({Operation::Open, path, errorNumber, lines});
 }
 
 std::string FakeFileSystem::begin(Operation operation, const std::string& path) {
@@ -101,8 +72,9 @@ std::unique_ptr<LineReader> FakeFileSystem::openForReading(const std::string& pa
     auto reader = files_.openForReading(begin(Operation::Open, path));
     for (const Failure& failure : readFailures_) {
         if (text::equalsIgnoringCase(failure.path, path))
-            return std::make_unique<FailingLineReader>(std::move(reader), failure.times,
-                                                       failure.errorNumber, path);
+            return std::make_unique<FailingLineReader>(
+                std::move(reader), failure.times,
+                RunTimeError(failure.errorNumber, "Read failed (" + path + ")"));
     }
     return reader;
 }
@@ -128,13 +100,6 @@ MessageAnswer FakeMessageBoxes::show(const std::string& text, const std::string&
 
 // ---- FakeEventLoop
 
-EventLoop::TimerId FakeEventLoop::startTimer(std::chrono::milliseconds interval,
-                                             std::function<void()> handler) {
-    const TimerId id = static_cast<TimerId>(timers_.size()) + 1;
-    timers_.push_back({id, interval, std::move(handler)});
-    return id;
-}
-
 std::vector<FakeEventLoop::Timer> FakeEventLoop::activeTimers() const {
     std::vector<Timer> result;
     for (const Timer& timer : timers_)
@@ -158,13 +123,6 @@ void FakeEventLoop::fireActiveTimers() {
         }
         timers_[index].running = false;
     }
-}
-
-// ---- the other services
-
-std::unique_ptr<SharedLibrary> FakeLibraryLoader::load(const std::string& path) {
-    throw RunTimeError(ErrorNumber::FileNotFound,
-                       "File not found: cannot open shared object file " + path);
 }
 
 } // namespace kvl::test

@@ -6,12 +6,14 @@
 #include "platform/Platform.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/ProgramInfo.h"
+#include "platform/RunTimeError.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TrayIcon.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -41,18 +43,24 @@ public:
 
     // Setting up and looking at files by their exact names; parents are made.
     void addFile(const std::string& path, const std::string& bytes);
-    void addDirectory(const std::string& path);
+    void addDirectory(const std::string& path) {
+        std::filesystem::create_directories(onDisk(path));
+    }
     void setModified(const std::string& path, std::int64_t nanoseconds);
-    bool hasFile(const std::string& exactPath) const;
-    std::string content(const std::string& exactPath) const;
+    bool hasFile(const std::string& exactPath) const { return test::fileExists(onDisk(exactPath)); }
+    std::string content(const std::string& exactPath) const { return readFile(onDisk(exactPath)); }
 
     // Makes the next `times` calls of the operation on the path (compared
     // without regard to case) throw RunTimeError with the number, leaving the
     // files unchanged.
     void failOperation(Operation operation, const std::string& path, int errorNumber,
-                       int times = 1);
+                       int times = 1) {
+        failures_.push_back({operation, path, errorNumber, times});
+    }
     // Readers opened on the path return `lines` lines and then throw.
-    void failReadingAfter(const std::string& path, int lines, int errorNumber);
+    void failReadingAfter(const std::string& path, int lines, int errorNumber) {
+        readFailures_.push_back({Operation::Open, path, errorNumber, lines});
+    }
 
     // The changes that succeeded, in order: "delete P", "append P", "write P"
     // with P as the caller gave it.
@@ -98,7 +106,9 @@ private:
         int times; // for a read failure: the lines read before it
     };
 
-    std::string onDisk(const std::string& path) const;
+    std::string onDisk(const std::string& path) const {
+        return root_.path() + (!path.empty() && path[0] == '/' ? "" : "/") + path;
+    }
     // Throws a failure that is due, else gives the path on disk.
     std::string begin(Operation operation, const std::string& path);
     // Records a change and gives the file a new modification time.
@@ -174,7 +184,10 @@ public:
         sleeps_.push_back(duration);
         clock_.advance(duration);
     }
-    TimerId startTimer(std::chrono::milliseconds interval, std::function<void()> handler) override;
+    TimerId startTimer(std::chrono::milliseconds interval, std::function<void()> handler) override {
+        timers_.push_back({static_cast<TimerId>(timers_.size()) + 1, interval, std::move(handler)});
+        return timers_.back().id;
+    }
     void stopTimer(TimerId id) override {
         timers_.at(static_cast<std::size_t>(id) - 1).active = false;
     }
@@ -236,7 +249,10 @@ public:
 // Finds no library: every load fails with 53.
 class FakeLibraryLoader : public LibraryLoader {
 public:
-    std::unique_ptr<SharedLibrary> load(const std::string& path) override;
+    std::unique_ptr<SharedLibrary> load(const std::string& path) override {
+        throw RunTimeError(ErrorNumber::FileNotFound,
+                           "File not found: cannot open shared object file " + path);
+    }
 };
 
 class FakeTrayIcon : public TrayIcon {

@@ -6,7 +6,6 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace kvl::test {
 
@@ -24,8 +23,7 @@ std::string crlfJoin(const std::vector<std::string>& lines) {
 } // namespace
 
 Simulator::Simulator(const std::vector<std::string>& options) {
-    std::mt19937 random(static_cast<unsigned>(getpid()) * 7919u +
-                        static_cast<unsigned>(std::random_device{}()));
+    std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> ports(5000, 9899);
     for (int attempt = 0; attempt < 40; ++attempt) {
         const int port = ports(random);
