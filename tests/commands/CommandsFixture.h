@@ -10,19 +10,14 @@
 
 namespace kvl::test {
 
-// The terminal is reached over RS-232 so that no address check stands in the
-// way; the ECR's files are in /ecr.
-inline void prepareForCommands(Program& program) {
-    program.params.ConnectionType = CommunicationParameters::Rs232;
-    program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
-    program.params.ResultFilePath = "/ecr/SR_OUT.TXT";
-}
-
-// A program with fake services, the ECR's folder present.
+// A program with fake services and the ECR's files in /ecr. The terminal is
+// reached over RS-232 so that no address check stands in the way.
 class CommandsFixture : public ::testing::Test {
 protected:
     CommandsFixture() {
-        prepareForCommands(program);
+        program.params.ConnectionType = CommunicationParameters::Rs232;
+        program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
+        program.params.ResultFilePath = "/ecr/SR_OUT.TXT";
         fake.files.addDirectory("/ecr");
     }
 
@@ -34,14 +29,6 @@ protected:
         reply.result = result;
         reply.answerFields = std::move(fields);
         library.queueReply(entryPoint, std::move(reply));
-    }
-
-    std::size_t operationCalls() const {
-        std::size_t calls = 0;
-        for (const LibraryCall& call : library.calls())
-            if (call.operation)
-                ++calls;
-        return calls;
     }
 
     FakePlatform fake;

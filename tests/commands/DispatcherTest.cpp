@@ -1,8 +1,6 @@
 #include "commands/Dispatcher.h"
 
 #include "CommandsFixture.h"
-#include "platform/PosixFileSystem.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,58 +13,19 @@ namespace {
 
 const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
 const std::string Separator(52, '-');
+const std::string ResultFile = "/ecr/SR_OUT.TXT";
 const std::string BlockEnd = Separator + "\r\n" + Separator + "\r\n";
-
-// The real file services, with every append remembered so that a test can
-// tell one block from the next whatever bytes the blocks hold.
-class RecordingFileSystem : public FileSystem {
-public:
-    struct Append {
-        std::string path;
-        std::string bytes;
-    };
-    std::vector<Append> appends;
-    bool failOpening = false;
-
-    bool fileExists(const std::string& path) override { return real.fileExists(path); }
-    bool entryExists(const std::string& path) override { return real.entryExists(path); }
-    bool isDirectory(const std::string& path) override { return real.isDirectory(path); }
-    void deleteFile(const std::string& path) override { real.deleteFile(path); }
-    std::unique_ptr<LineReader> openForReading(const std::string& path) override {
-        if (failOpening)
-            throw RunTimeError(ErrorNumber::PermissionDenied, "Permission denied");
-        return real.openForReading(path);
-    }
-    void append(const std::string& path, const std::string& bytes) override {
-        real.append(path, bytes);
-        appends.push_back({path, bytes});
-    }
-    void writeWhole(const std::string& path, const std::string& bytes) override {
-        real.writeWhole(path, bytes);
-    }
-    FileIdentity identity(const std::string& path) override { return real.identity(path); }
-    std::string readAll(const std::string& path) override { return real.readAll(path); }
-
-private:
-    PosixFileSystem real;
-};
 
 class DispatcherTest : public CommandsFixture {
 protected:
-    DispatcherTest() {
-        prepareForCommands(program);
-        program.params.CommandFilePath = folder.file("SR_DATI.TXT");
-        program.params.ResultFilePath = folder.file("SR_OUT.TXT");
-        fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5});
-    }
+    DispatcherTest() { fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5}); }
 
     std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
-        writeFile(program.params.CommandFilePath, commandFile);
+        fake.files.addFile(program.params.CommandFilePath, commandFile);
         return ElaboraFileComandi(program, program.params.CommandFilePath, ecrIdRequired);
     }
     std::string results() const {
-        return fileExists(program.params.ResultFilePath) ? readFile(program.params.ResultFilePath)
-                                                         : std::string();
+        return fake.files.hasFile(ResultFile) ? fake.files.content(ResultFile) : std::string();
     }
     std::size_t blocksTo(const std::string& path) const {
         std::size_t count = 0;
@@ -80,12 +39,7 @@ protected:
         program.frmWpos1Type.txtLogFileName.setText(name);
     }
 
-    TempFolder folder;
-    RecordingFileSystem files;
-    Platform services{files,         fake.messages, fake.events,    fake.clock,     fake.program,
-                      fake.instance, fake.system,   fake.documents, fake.libraries, fake.tray};
-    // Shadows the fixture's program: the same fakes, real files.
-    Program program{services, library};
+    FakeFileSystem& files = fake.files;
 };
 
 std::string sixLines(const std::string& command, const std::string& esito,
@@ -97,8 +51,7 @@ std::string sixLines(const std::string& command, const std::string& esito,
 }
 
 TEST_F(DispatcherTest, MissingCommandFileChangesNothing) {
-    EXPECT_EQ(ElaboraFileComandi(program, folder.file("NONE.TXT"), true),
-              "File comandi non trovato");
+    EXPECT_EQ(ElaboraFileComandi(program, "/ecr/NONE.TXT", true), "File comandi non trovato");
     EXPECT_TRUE(files.appends.empty());
     EXPECT_TRUE(library.calls().empty());
     EXPECT_FALSE(program.handlersEcrIdRequired);
@@ -147,16 +100,6 @@ TEST_F(DispatcherTest, SuccessfulPaymentIsAnsweredByteForByte) {
     EXPECT_EQ(program.frmMain.cmbPagamento.listIndex(), 0);
 }
 
-TEST_F(DispatcherTest, TimeOutReadsAsAFailureWithTheGenericText) {
-    answer("IAE17AX_Payment", ResultCode::TimeoutError);
-
-    EXPECT_EQ(run("POS_PAGAME,A1250\r\n"), "");
-
-    EXPECT_EQ(results(),
-              sixLines("POS_PAGAME,A1250", "TIMEOUT ERROR", "01", Generic, "") + EmptyPosDataDump);
-    EXPECT_EQ(program.frmMain.txtDescrKO.text(), Generic);
-}
-
 TEST_F(DispatcherTest, RefusalAfterASuccessReportsItsOwnOutcome) {
     answer("IAE17AX_Payment", ResultCode::Ok,
            {{"TransactionResult", "00"}, {"KODescription", "APPROVATA"}});
@@ -184,7 +127,7 @@ TEST_F(DispatcherTest, UnknownCodeKeepsThePreviousHandlersText) {
 }
 
 TEST_F(DispatcherTest, TwoCommandsGiveTwoBlocksInOrderAndTheSameInTheLog) {
-    const std::string log = folder.file("LogTlvPos.txt");
+    const std::string log = "/ecr/LogTlvPos.txt";
     enableLog(log);
     answer("IAE17AX_Status", ResultCode::Ok, {{"TerminalId", "TERM1"}});
 
@@ -198,12 +141,12 @@ TEST_F(DispatcherTest, TwoCommandsGiveTwoBlocksInOrderAndTheSameInTheLog) {
         "\r\nPOSDATA.TerminalId = TERM1    \r\n" +
         EmptyPosDataDump.substr(EmptyPosDataDump.find("POSDATA.AcquirerId"));
     EXPECT_EQ(results(), expected);
-    EXPECT_EQ(readFile(log), expected);
+    EXPECT_EQ(files.content(log), expected);
     // Result file first, then the log, one write each per command.
     ASSERT_EQ(files.appends.size(), 4u);
-    EXPECT_EQ(files.appends[0].path, program.params.ResultFilePath);
+    EXPECT_EQ(files.appends[0].path, ResultFile);
     EXPECT_EQ(files.appends[1].path, log);
-    EXPECT_EQ(files.appends[2].path, program.params.ResultFilePath);
+    EXPECT_EQ(files.appends[2].path, ResultFile);
 }
 
 TEST_F(DispatcherTest, LogNeedsBothTheSwitchAndAName) {
@@ -211,30 +154,23 @@ TEST_F(DispatcherTest, LogNeedsBothTheSwitchAndAName) {
     program.frmWpos1Type.txtLogFileName.setText("");
     run("POS_STATUS\r\n");
 
-    enableLog(folder.file("LOG.TXT"));
+    enableLog("/ecr/LOG.TXT");
     program.frmWpos1Type.chkEnableLog.setValue(0);
     run("POS_STATUS\r\n");
 
     EXPECT_EQ(files.appends.size(), 2u);
-    EXPECT_EQ(blocksTo(program.params.ResultFilePath), 2u);
+    EXPECT_EQ(blocksTo(ResultFile), 2u);
 }
 
 TEST_F(DispatcherTest, FailedLogWriteDoesNotStopTheNextCommand) {
-    enableLog(folder.file("MISSING/LOG.TXT"));
+    enableLog("/ecr/MISSING/LOG.TXT");
 
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(run("POS_PREAUT\r\nPOS_PREINT\r\n"), "Funzione non disponibile");
     const std::string errors = ::testing::internal::GetCapturedStderr();
 
-    EXPECT_EQ(blocksTo(program.params.ResultFilePath), 2u);
-    EXPECT_NE(errors.find("KvlTalvioPos: cannot write " + folder.file("MISSING/LOG.TXT") + ": "),
-              std::string::npos);
-}
-
-TEST_F(DispatcherTest, CommentsAndEmptyLinesGiveNoBlock) {
-    EXPECT_EQ(run(";POS_STATUS\r\n:POS_STATUS\r\n\r\n\n"), "");
-    EXPECT_TRUE(files.appends.empty());
-    EXPECT_TRUE(library.calls().empty());
+    EXPECT_EQ(blocksTo(ResultFile), 2u);
+    EXPECT_NE(errors.find("KvlTalvioPos: cannot write /ecr/MISSING/LOG.TXT: "), std::string::npos);
 }
 
 TEST_F(DispatcherTest, LinesAreUpperCasedAndLoseOneTrailingSemicolon) {
@@ -261,24 +197,13 @@ TEST_F(DispatcherTest, StoresTheEcrRequirementAndShowsTheTerminalId) {
     EXPECT_FALSE(program.handlersEcrIdRequired);
 }
 
-TEST_F(DispatcherTest, FileThatCannotBeOpenedGetsNoBlock) {
-    files.failOpening = true;
-    EXPECT_EQ(run("POS_STATUS\r\n"), "");
-    EXPECT_TRUE(files.appends.empty());
-    EXPECT_TRUE(library.calls().empty());
-}
-
 TEST_F(DispatcherTest, ReadFailurePartWayWritesBlocksOnlyForWhatWasRead) {
-    // Same program, fake files: they can fail a read after the first line.
-    Program onFakeFiles{fake.platform(), library};
-    prepareForCommands(onFakeFiles);
-    fake.files.addFile("/ecr/SR_DATI.TXT", "POS_PREAUT\r\nPOS_STATUS\r\nPOS_STATUS\r\n");
-    fake.files.failReadingAfter("/ecr/SR_DATI.TXT", 1, ErrorNumber::PathFileAccess);
+    files.addFile("/ecr/SR_DATI.TXT", "POS_PREAUT\r\nPOS_STATUS\r\nPOS_STATUS\r\n");
+    files.failReadingAfter("/ecr/SR_DATI.TXT", 1, ErrorNumber::PathFileAccess);
 
-    EXPECT_EQ(ElaboraFileComandi(onFakeFiles, "/ecr/SR_DATI.TXT", false),
-              "Funzione non disponibile");
+    EXPECT_EQ(ElaboraFileComandi(program, "/ecr/SR_DATI.TXT", false), "Funzione non disponibile");
 
-    EXPECT_EQ(fake.files.changes(), std::vector<std::string>{"append /ecr/SR_OUT.TXT"});
+    EXPECT_EQ(files.changes(), std::vector<std::string>{"append /ecr/SR_OUT.TXT"});
     EXPECT_TRUE(library.calls().empty());
 }
 
@@ -324,12 +249,6 @@ TEST_F(BadInputTest, EveryByteValue) {
     EXPECT_EQ(files.appends.size(), 2u);
 }
 
-TEST_F(BadInputTest, NulsInsideAndAroundCommands) {
-    expectOneWholeBlockPerLine(std::string("POS_STATUS\0\0\r\nPOS_PA\0GAME,A1\r\n\0\r\n", 31));
-    EXPECT_EQ(files.appends.size(), 3u);
-    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
-}
-
 TEST_F(BadInputTest, TenMegabyteLines) {
     // An amount of ten million digits, a line of commas, a line of letters.
     const std::string huge(10'000'000, '9');
@@ -343,40 +262,12 @@ TEST_F(BadInputTest, TenMegabyteLines) {
               std::string::npos);
 }
 
-TEST_F(BadInputTest, LastLineWithoutLineEndAndBareCarriageReturns) {
-    expectOneWholeBlockPerLine("POS_STATUS\rPOS_STATUS\r\r\nPOS_PREAUT");
-    EXPECT_EQ(files.appends.size(), 2u);
-}
-
-TEST_F(BadInputTest, ThousandsOfLines) {
-    std::string bytes;
-    for (int i = 0; i < 3000; ++i)
-        bytes += (i % 3 == 0 ? ";note " : "POS_PREAUT,") + std::to_string(i) + "\r\n";
-    expectOneWholeBlockPerLine(bytes);
-    EXPECT_EQ(files.appends.size(), 2000u);
-}
-
 TEST_F(BadInputTest, RandomFiles) {
-    const std::string pieces[] = {"POS_PAGAME",
-                                  "POS_STORNO",
-                                  "POS_ACCRED",
-                                  "POS_STATUS",
-                                  "POS_TOTTER",
-                                  ",A",
-                                  ",S",
-                                  ",E",
-                                  ",P",
-                                  ",T",
-                                  ";",
-                                  ":",
-                                  "\r\n",
-                                  "\n",
-                                  "\r",
-                                  "0000000000",
-                                  "123",
-                                  " ",
-                                  std::string(1, '\0'),
-                                  "\xff\xe0"};
+    using namespace std::string_literals;
+    const std::string pieces[] = {
+        "POS_PAGAME", "POS_STORNO", "POS_ACCRED", "POS_STATUS", "POS_TOTTER", ",A",      ",S",
+        ",E",         ",P",         ",T",         ";",          ":",          "\r\n",    "\n",
+        "\r",         "0000000000", "123",        " ",          "\0"s,        "\xff\xe0"};
     std::mt19937 random(20250314);
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 60);

@@ -19,23 +19,6 @@ protected:
     std::string written() const { return fake.files.content(ResultFile); }
 };
 
-struct DateCase {
-    Clock::LocalTime time;
-    const char* text;
-};
-
-class CurrDateTimeTest : public ResultWriterTest, public ::testing::WithParamInterface<DateCase> {};
-
-TEST_P(CurrDateTimeTest, FifteenCharactersWithLeadingZeros) {
-    fake.clock.setLocalTime(GetParam().time);
-    EXPECT_EQ(CurrDateTime(program), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Dates, CurrDateTimeTest,
-                         ::testing::Values(DateCase{{2025, 3, 14, 9, 30, 5}, "20250314_093005"},
-                                           DateCase{{1999, 12, 31, 23, 59, 59},
-                                                    "19991231_235959"}));
-
 // Lines 2, 3 and 5 follow from the three outcome fields.
 struct OutcomeCase {
     const char* esito;
@@ -108,10 +91,6 @@ TEST_F(ResultWriterTest, DumpKeepsBlanksAndReceiptLineBreaksAndDropsNuls) {
     EXPECT_NE(dump.find("POSDATA.AcquirerId = \r\n"), std::string::npos);
     // The record itself is left as it was.
     EXPECT_EQ(answer.PAN.text()[4], '\0');
-}
-
-TEST_F(ResultWriterTest, NeverWrittenRecordGivesLabelOnlyLines) {
-    EXPECT_EQ(composePosData(POSDATA{}), EmptyPosDataDump);
 }
 
 TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesNoResultLines) {

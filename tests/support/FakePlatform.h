@@ -65,6 +65,12 @@ public:
     // The changes that succeeded, in order: "delete P", "append P", "write P"
     // with P as the caller gave it.
     std::vector<std::string> changes() const { return changes_; }
+    // The bytes of every successful append, in order, with the path as given.
+    struct Append {
+        std::string path;
+        std::string bytes;
+    };
+    std::vector<Append> appends;
     // Called before every operation (for example to change a file while the
     // program polls).
     std::function<void(Operation, const std::string&)> beforeOperation;
@@ -86,6 +92,7 @@ public:
     void append(const std::string& path, const std::string& bytes) override {
         files_.append(begin(Operation::Append, path), bytes);
         changed("append ", path);
+        appends.push_back({path, bytes});
     }
     void writeWhole(const std::string& path, const std::string& bytes) override {
         files_.writeWhole(begin(Operation::WriteWhole, path), bytes);
