@@ -219,8 +219,8 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
     const std::string label = GetParam().failureLabel ? GetParam().failureLabel : "";
     // Run-time failures (shown in a box), error codes, refusals (returned, no call made).
     const std::function<void(Terminal&)> mishaps[] = {
-        [&](Terminal& t) { t.library.failNext(entryPoint(), RunTimeError(53, "gone")); },
-        [&](Terminal& t) { t.library.failNext("IAE17AX_InitEth", RunTimeError(453, "no")); },
+        [&](Terminal& t) { t.library.failAlways(entryPoint(), RunTimeError(53, "gone")); },
+        [&](Terminal& t) { t.library.failAlways("IAE17AX_InitEth", RunTimeError(453, "no")); },
         [&](Terminal& t) { t.library.queueResult(entryPoint(), 7); },
         [&](Terminal& t) { t.library.queueResult(entryPoint(), ResultCode::TimeoutError); },
         [&](Terminal& t) { t.program.records.ethInit.IpAddress.store("192.168.1"); },
