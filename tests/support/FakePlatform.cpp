@@ -38,8 +38,6 @@ private:
 
 } // namespace
 
-// ---- FakeFileSystem
-
 void FakeFileSystem::addFile(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(onDisk(path)).parent_path());
     writeFile(onDisk(path), bytes);
@@ -79,8 +77,6 @@ std::unique_ptr<LineReader> FakeFileSystem::openForReading(const std::string& pa
     return reader;
 }
 
-// ---- FakeMessageBoxes
-
 std::vector<std::string> FakeMessageBoxes::texts() const {
     std::vector<std::string> result;
     for (const Shown& box : shown_)
@@ -97,8 +93,6 @@ MessageAnswer FakeMessageBoxes::show(const std::string& text, const std::string&
     answers_.pop_front();
     return answer;
 }
-
-// ---- FakeEventLoop
 
 std::vector<FakeEventLoop::Timer> FakeEventLoop::activeTimers() const {
     std::vector<Timer> result;
