@@ -1,56 +1,58 @@
 #pragma once
 
 #include "Program.h"
+#include "platform/ProgramEnd.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <numeric>
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 
-// A Program on fake services, its program folder /opt/kvl.
-class AppTest : public ::testing::Test {
-protected:
-    AppTest() {
-        fake.files.beforeOperation = [this](FakeFileSystem::Operation operation,
-                                            const std::string& path) {
-            const std::string name = path.substr(path.rfind('/') + 1);
-            if (operation == FakeFileSystem::Operation::Open)
-                note("open " + name);
-            if (operation == FakeFileSystem::Operation::Delete)
-                note("delete " + name);
+const std::string Ethernet = "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n";
+
+// A Program on fake services: program folder /opt/kvl, I/O folder /io.
+struct App {
+    App() {
+        using Operation = FakeFileSystem::Operation;
+        fake.files.beforeOperation = [this](Operation operation, const std::string& path) {
+            if (operation == Operation::Open || operation == Operation::Delete)
+                note((operation == Operation::Open ? "open " : "delete ") +
+                     path.substr(path.rfind('/') + 1));
         };
         fake.files.addDirectory("/io");
     }
 
-    // Library calls, file openings and deletions in the order they happened.
+    // The configuration read when no parameter file names another one.
+    void writeConfig() {
+        fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
+                           Ethernet + "INPF: /io/SR_DATI.TXT\r\nOUTF: /io/SR_OUT.TXT\r\n");
+    }
+
+    // Library calls (without "IAE17AX_"), file openings and deletions in order.
     std::vector<std::string> journal() {
         note({});
         return journal_;
     }
 
-    // The configuration file the start-up reads when no parameter file names
-    // another one.
-    void writeConfig(const std::string& settings) {
-        fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
-                           settings + "INPF: /io/SR_DATI.TXT\r\nOUTF: /io/SR_OUT.TXT\r\n");
-    }
-    static std::string ethernet() { return "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n"; }
-
     long long slept() const {
-        long long total = 0;
-        for (auto duration : fake.events.sleeps())
-            total += duration.count();
-        return total;
+        const auto& sleeps = fake.events.sleeps();
+        return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(0)).count();
     }
-    std::size_t sleepsOf(long long milliseconds) const {
-        std::size_t count = 0;
-        for (auto duration : fake.events.sleeps())
-            count += duration.count() == milliseconds ? 1 : 0;
-        return count;
+
+    // Runs a step that may end the program: the status it ends with, or -1.
+    template <class Step> static int endStatus(Step&& step) {
+        try {
+            step();
+        } catch (const ProgramEnd& end) {
+            return end.status;
+        }
+        return -1;
     }
 
     FakePlatform fake;
@@ -63,7 +65,7 @@ private:
     void note(const std::string& event) {
         const std::vector<std::string> calls = library.entryPoints();
         for (; librarySeen_ < calls.size(); ++librarySeen_)
-            journal_.push_back(calls[librarySeen_].substr(8)); // without "IAE17AX_"
+            journal_.push_back(calls[librarySeen_].substr(8));
         if (!event.empty())
             journal_.push_back(event);
     }
@@ -71,5 +73,7 @@ private:
     std::vector<std::string> journal_;
     std::size_t librarySeen_ = 0;
 };
+
+class AppTest : public ::testing::Test, public App {};
 
 } // namespace kvl::test

@@ -1,143 +1,124 @@
-#include "app/ResidentStartup.h"
-
 #include "AppFixture.h"
-#include "platform/ProgramEnd.h"
+#include "app/ResidentStartup.h"
 
 #include <cstdlib>
 
 namespace kvl::test {
 namespace {
 
-class ResidentStartupTest : public AppTest {
-protected:
-    // Loads the window; the status of the program end, or -1 when it goes on.
-    int load() {
-        try {
-            frmWpos1Type_Load(program);
-            return -1;
-        } catch (const ProgramEnd& end) {
-            return end.status;
-        }
-    }
-    const FrmWpos1Type& window() const { return program.frmWpos1Type; }
-};
+const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
+const std::string Settings = "1\r\n/opt/kvl/ConfigTlvPos.TXT\r\n/var/log/kvl.txt\r\n";
 
-TEST_F(ResidentStartupTest, RunsItsStepsInOrderAndStartsPollingLast) {
-    writeConfig(ethernet());
+int load(App& app) {
+    return App::endStatus([&] { frmWpos1Type_Load(app.program); });
+}
+
+TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndStartsPollingLast) {
+    writeConfig();
     fake.files.addFile("/io/SR_OUT.TXT", "stale");
+    std::size_t timersDuringStatus = 99;
     LibraryReply reply;
-    reply.answerFields = {{"TerminalId", "123456789"}};
+    reply.action = [&](PosRequest&, POSDATA&) {
+        timersDuringStatus = fake.events.activeTimers().size();
+    };
     library.queueReply("IAE17AX_Status", reply);
 
-    EXPECT_EQ(load(), -1);
+    EXPECT_EQ(load(*this), -1);
 
     EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
                                                    "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
                                                    "InitEth", "Status"}));
-    EXPECT_EQ(program.ConfigFilePath, "/OPT/KVL/CONFIGTLVPOS.TXT");
-    EXPECT_EQ(window().ShapeDump.fillColour(), Colour::Green);
-    EXPECT_EQ(window().lblValTerminalId.caption(), "12345678");
-    EXPECT_EQ(program.records.posData.TerminalId.text(), "12345678 ");
-
-    ASSERT_EQ(fake.tray.events.size(), 1u);
-    const NotifyIconData& icon = fake.tray.events[0].data;
-    EXPECT_EQ(icon.size, 88);
-    EXPECT_EQ(icon.iconId, 1);
-    EXPECT_EQ(icon.flags, 7);
-    EXPECT_EQ(icon.callbackMessage, 512);
-    EXPECT_EQ(icon.tip, std::string("KvlTalvioPos in esecuzione...") + '\0' + std::string(34, ' '));
+    EXPECT_EQ(timersDuringStatus, 0u);
+    EXPECT_EQ(program.frmWpos1Type.ShapeDump.fillColour(), Colour::Green);
+    EXPECT_TRUE(fake.tray.registered);
     ASSERT_EQ(fake.events.activeTimers().size(), 1u);
     EXPECT_EQ(fake.events.activeTimers()[0].interval.count(), 300);
 }
 
-struct StatusCase {
-    int failures;      // status requests the terminal leaves unanswered
-    std::size_t asked; // status requests made
-    long long waited;
-    long colour; // of ShapeDump
-};
+// Up to five status requests, 200 ms apart; polling starts whatever the answer.
+TEST(ResidentStartup, FirstStatusRequestIsRetriedThenPollingStarts) {
+    const struct {
+        int unanswered;
+        std::size_t asked;
+        long long waited;
+        long colour;
+    } cases[] = {{0, 1, 0, Colour::Green}, {2, 3, 400, Colour::Green}, {6, 5, 800, Colour::Red}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unanswered);
+        App app;
+        app.writeConfig();
+        for (int i = 0; i < c.unanswered; ++i)
+            app.library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
 
-class FirstStatusRequest : public ResidentStartupTest,
-                           public ::testing::WithParamInterface<StatusCase> {};
-
-// Up to five requests, 200 ms apart in 50 ms slices; polling starts anyway.
-TEST_P(FirstStatusRequest, RetriesThenGoesOn) {
-    writeConfig(ethernet());
-    for (int i = 0; i < GetParam().failures; ++i)
-        library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
-
-    load();
-
-    EXPECT_EQ(library.count("IAE17AX_Status"), GetParam().asked);
-    EXPECT_EQ(sleepsOf(50), fake.events.sleeps().size());
-    EXPECT_EQ(slept(), GetParam().waited);
-    EXPECT_EQ(window().ShapeDump.fillColour(), GetParam().colour);
-    EXPECT_TRUE(window().Timer1.enabled());
+        EXPECT_EQ(load(app), -1);
+        EXPECT_EQ(app.library.count("IAE17AX_Status"), c.asked);
+        EXPECT_EQ(app.slept(), c.waited);
+        EXPECT_EQ(app.program.frmWpos1Type.ShapeDump.fillColour(), c.colour);
+        EXPECT_TRUE(app.program.frmWpos1Type.Timer1.enabled());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, FirstStatusRequest,
-                         ::testing::Values(StatusCase{0, 1, 0, Colour::Green},
-                                           StatusCase{2, 3, 400, Colour::Green},
-                                           StatusCase{6, 5, 800, Colour::Red}));
+// A missing configuration or data folder ends the program; a missing library
+// is reported and leaves it without polling, and as the parameter file was
+// never read, closing must not save the defaults over the operator's settings.
+TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
+    const struct {
+        void (*setup)(App&);
+        int status;
+        const char* message;
+    } cases[] = {
+        {[](App&) {}, 1, "ERRORE: File di configurazione non trovato"},
+        {[](App& app) {
+             app.writeConfig();
+             app.fake.system.version = {6, 1, 7601, 2};
+             app.fake.system.appDataFolder = "/srv/common";
+         },
+         1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
+        {[](App& app) {
+             app.writeConfig();
+             unsetenv("IAE17_LIBRARY");
+             app.library.failAlways(
+                 RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
+         },
+         -1, "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        App app;
+        app.fake.files.addFile(ParameterFile, Settings);
+        c.setup(app);
 
-TEST_F(ResidentStartupTest, MissingConfigurationEndsTheProgram) {
-    EXPECT_EQ(load(), 1);
-    EXPECT_EQ(fake.messages.texts(),
-              (std::vector<std::string>{"ERRORE: File di configurazione non trovato"}));
-    EXPECT_FALSE(fake.tray.registered);
-    EXPECT_TRUE(fake.events.activeTimers().empty());
+        EXPECT_EQ(load(app), c.status);
+        EXPECT_EQ(app.fake.messages.texts(), (std::vector<std::string>{c.message}));
+        EXPECT_EQ(app.library.count("IAE17AX_Status"), 0u);
+        EXPECT_FALSE(app.fake.tray.registered);
+        EXPECT_TRUE(app.fake.events.activeTimers().empty());
+        if (c.status == -1) {
+            EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), 0);
+        }
+        EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
+    }
 }
 
-TEST_F(ResidentStartupTest, MissingDataFolderEndsTheProgram) {
-    writeConfig(ethernet());
-    fake.system.version = {6, 1, 7601, 2};
-    fake.system.appDataFolder = "/srv/common";
+// Closing saves the parameter file and asks; OK ends the program, Cancel
+// keeps the service polling.
+TEST(ResidentClose, SavesAsksThenEndsOrKeepsPolling) {
+    for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
+        const bool ends = answer == MessageAnswer::Ok;
+        SCOPED_TRACE(ends ? "OK" : "Cancel");
+        App app;
+        app.writeConfig();
+        load(app);
+        app.fake.messages.setNextAnswer(answer);
 
-    EXPECT_EQ(load(), 1);
-    EXPECT_EQ(fake.messages.texts(),
-              (std::vector<std::string>{"/srv/common/KvlTalvioPos : DIR NON ESISTENTE"}));
-    EXPECT_EQ(library.count("IAE17AX_Status"), 0u);
-}
+        EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), ends ? 0 : -1);
 
-TEST_F(ResidentStartupTest, EthernetLabels) {
-    writeConfig(ethernet());
-    load();
-    EXPECT_EQ(window().lblTipo2.caption(), "ETH");
-    EXPECT_EQ(program.frmMain.cmbConnessione.text(), "Ethernet");
-    EXPECT_EQ(window().lblIPAD2.caption(), program.frmMain.txtIP.text());
-    EXPECT_EQ(window().lblIPAD2.caption().substr(0, 13), "192.168.1.50 ");
-    EXPECT_EQ(window().lblPORT2.caption(), program.frmMain.txtPorta.text());
-    EXPECT_EQ(window().lblPCOM2.caption(), "0");
-    EXPECT_EQ(program.frmMain.cmbCOM.listIndex(), -1);
-    EXPECT_EQ(window().lblINPF2.caption(), program.params.CommandFilePath);
-    EXPECT_EQ(window().lblOUTF2.caption(), program.params.ResultFilePath);
-}
-
-TEST_F(ResidentStartupTest, SerialLineLabels) {
-    writeConfig("TIPO: COM\r\nPCOM: 3\r\nBAUD: 4800\r\nBITS: 7\r\nPARI: E\r\nSTOP: 2\r\n");
-    load();
-    EXPECT_EQ(window().lblTipo2.caption(), "COM");
-    EXPECT_EQ(program.frmMain.cmbConnessione.text(), "RS232");
-    EXPECT_EQ(window().lblPCOM2.caption(), "3");
-    EXPECT_EQ(program.frmMain.cmbCOM.text(), "COM3");
-    EXPECT_EQ(window().lblBAUD2.caption(), "4800");
-    EXPECT_EQ(window().lblBITS2.caption(), "7");
-    EXPECT_EQ(window().lblPARI2.caption(), "Even");
-    EXPECT_EQ(window().lblSTOP2.caption(), "2");
-}
-
-TEST_F(ResidentStartupTest, MissingLibraryIsReportedAndNothingElseRuns) {
-    unsetenv("IAE17_LIBRARY");
-    library.failAlways(RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
-
-    EXPECT_EQ(load(), -1);
-
-    EXPECT_EQ(
-        fake.messages.texts(),
-        (std::vector<std::string>{
-            "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"}));
-    EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion"}));
-    EXPECT_FALSE(window().Timer1.enabled());
+        EXPECT_TRUE(app.fake.files.hasFile(ParameterFile));
+        ASSERT_EQ(app.fake.messages.texts(),
+                  (std::vector<std::string>{"Vuoi terminare l'esecuzione ?"}));
+        EXPECT_EQ(app.fake.tray.registered, !ends);
+        EXPECT_EQ(app.fake.events.activeTimers().size(), ends ? 0u : 1u);
+        EXPECT_EQ(app.journal().back() == "Free", ends);
+    }
 }
 
 } // namespace
