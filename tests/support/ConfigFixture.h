@@ -10,14 +10,11 @@
 namespace kvl::test {
 
 // A Program on fake services whose program folder exists and holds the
-// configuration and parameter files of a test. The fake file system keeps them
-// as real files in a temporary folder either way; Files::Fake only says that
-// the test will make the file system fail on purpose.
+// configuration and parameter files of a test, as real files in a temporary
+// folder.
 class ConfigFixture {
 public:
-    enum class Files { Real, Fake };
-
-    explicit ConfigFixture(Files = Files::Real) { fake.files.addDirectory(folder()); }
+    ConfigFixture() { fake.files.addDirectory(folder()); }
     ConfigFixture(const ConfigFixture&) = delete;
     ConfigFixture& operator=(const ConfigFixture&) = delete;
 
