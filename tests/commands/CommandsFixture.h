@@ -6,29 +6,32 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace kvl::test {
 
-// A program with fake services and the ECR's files in /ecr. The terminal is
-// reached over RS-232 so that no address check stands in the way.
+inline const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
+inline const std::string ResultFile = "/ecr/SR_OUT.TXT";
+inline const std::string Separator = std::string(52, '-') + "\r\n";
+
+// A program with fake services, the clock at 2025-03-14 09:30:05 and the ECR's
+// files in /ecr. The terminal is reached over RS-232 so that no address check
+// stands in the way.
 class CommandsFixture : public ::testing::Test {
 protected:
     CommandsFixture() {
         program.params.ConnectionType = CommunicationParameters::Rs232;
         program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
-        program.params.ResultFilePath = "/ecr/SR_OUT.TXT";
+        program.params.ResultFilePath = ResultFile;
         fake.files.addDirectory("/ecr");
+        fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5});
     }
 
-    // The next terminal exchange of the entry point answers with the result
-    // and these POSDATA fields.
+    // The next exchange of the entry point answers so, with these POSDATA fields.
     void answer(const std::string& entryPoint, short result,
                 std::vector<std::pair<std::string, std::string>> fields = {}) {
-        LibraryReply reply;
-        reply.result = result;
-        reply.answerFields = std::move(fields);
-        library.queueReply(entryPoint, std::move(reply));
+        library.queueReply(entryPoint, LibraryReply{result, std::move(fields), {}});
     }
 
     FakePlatform fake;
@@ -36,29 +39,25 @@ protected:
     Program program{fake.platform(), library};
 };
 
-// What the dump of a POSDATA never written by anyone looks like: the labels
-// alone between the separators.
-inline const std::string EmptyPosDataDump =
-    "----------------------------------------------------\r\n"
-    "POSDATA.TerminalId = \r\n"
-    "POSDATA.AcquirerId = \r\n"
-    "POSDATA.TransactionType = \r\n"
-    "POSDATA.TransactionResult = \r\n"
-    "POSDATA.KODescription = \r\n"
-    "POSDATA.CardType = \r\n"
-    "POSDATA.STAN = \r\n"
-    "POSDATA.POSBalance = \r\n"
-    "POSDATA.BankBalance = \r\n"
-    "POSDATA.PAN = \r\n"
-    "POSDATA.AuthorizationCode = \r\n"
-    "POSDATA.OperationNumber = \r\n"
-    "POSDATA.AmountAuth = \r\n"
-    "POSDATA.PreauthorizationCode = \r\n"
-    "POSDATA.ActionCode = \r\n"
-    "POSDATA.DataTrs = \r\n"
-    "POSDATA.AmountEcho = \r\n"
-    "POSDATA.Ticket = \r\n"
-    "----------------------------------------------------\r\n"
-    "----------------------------------------------------\r\n";
+// The six result lines of a command run at the fixture's time.
+inline std::string sixLines(const std::string& command, const std::string& esito,
+                            const std::string& esitoTrans, const std::string& descrizione,
+                            const std::string& exerr) {
+    return "TIPO_COMANDO  = " + command + "\r\nESITO_COMANDO = " + esito +
+           "\r\nESITO_TRANSAZ = " + esitoTrans + "\r\nDATAORA_TRANS = 20250314_093005\r\n" +
+           "ERROR_DESCRIZ = " + descrizione + "\r\nEXERR_DESCRIZ = " + exerr + "\r\n";
+}
+
+// The POSDATA dump showing these texts; other fields show nothing, as if never written.
+inline std::string posDataDump(const std::map<std::string, std::string>& shown = {}) {
+    std::string dump = Separator;
+    for (const std::string name :
+         {"TerminalId", "AcquirerId", "TransactionType", "TransactionResult", "KODescription",
+          "CardType", "STAN", "POSBalance", "BankBalance", "PAN", "AuthorizationCode",
+          "OperationNumber", "AmountAuth", "PreauthorizationCode", "ActionCode", "DataTrs",
+          "AmountEcho", "Ticket"})
+        dump += "POSDATA." + name + " = " + (shown.count(name) ? shown.at(name) : "") + "\r\n";
+    return dump + Separator + Separator;
+}
 
 } // namespace kvl::test

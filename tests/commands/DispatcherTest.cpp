@@ -4,35 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 namespace {
 
-const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
-const std::string Separator(52, '-');
-const std::string ResultFile = "/ecr/SR_OUT.TXT";
-const std::string BlockEnd = Separator + "\r\n" + Separator + "\r\n";
-
 class DispatcherTest : public CommandsFixture {
 protected:
-    DispatcherTest() { fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5}); }
-
     std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
-        fake.files.addFile(program.params.CommandFilePath, commandFile);
+        files.addFile(program.params.CommandFilePath, commandFile);
         return ElaboraFileComandi(program, program.params.CommandFilePath, ecrIdRequired);
-    }
-    std::string results() const {
-        return fake.files.hasFile(ResultFile) ? fake.files.content(ResultFile) : std::string();
-    }
-    std::size_t blocksTo(const std::string& path) const {
-        std::size_t count = 0;
-        for (const auto& append : files.appends)
-            if (append.path == path)
-                ++count;
-        return count;
     }
     void enableLog(const std::string& name) {
         program.frmWpos1Type.chkEnableLog.setValue(1);
@@ -42,62 +28,29 @@ protected:
     FakeFileSystem& files = fake.files;
 };
 
-std::string sixLines(const std::string& command, const std::string& esito,
-                     const std::string& esitoTrans, const std::string& descrizione,
-                     const std::string& exerr) {
-    return "TIPO_COMANDO  = " + command + "\r\nESITO_COMANDO = " + esito +
-           "\r\nESITO_TRANSAZ = " + esitoTrans + "\r\nDATAORA_TRANS = 20250314_093005\r\n" +
-           "ERROR_DESCRIZ = " + descrizione + "\r\nEXERR_DESCRIZ = " + exerr + "\r\n";
-}
-
-TEST_F(DispatcherTest, MissingCommandFileChangesNothing) {
-    EXPECT_EQ(ElaboraFileComandi(program, "/ecr/NONE.TXT", true), "File comandi non trovato");
-    EXPECT_TRUE(files.appends.empty());
-    EXPECT_TRUE(library.calls().empty());
-    EXPECT_FALSE(program.handlersEcrIdRequired);
-}
-
 TEST_F(DispatcherTest, SuccessfulPaymentIsAnsweredByteForByte) {
-    answer("IAE17AX_Payment", ResultCode::Ok,
-           {{"TerminalId", "12345678"},
-            {"AcquirerId", "ACQ001"},
-            {"TransactionType", "PAY"},
-            {"TransactionResult", "00"},
-            {"KODescription", ""},
-            {"CardType", "01"},
-            {"STAN", "000123"},
-            {"PAN", "************0002"},
-            {"AuthorizationCode", "A1B2C3"},
-            {"OperationNumber", "000045"},
-            {"DataTrs", "14032025"},
-            {"AmountEcho", "000001250"},
-            {"Ticket", "SCONTRINO\r\nTOTALE 12,50"}});
+    // Each field as the terminal answers it and as the dump shows it.
+    const std::array<std::string, 3> fields[] = {
+        {"TerminalId", "12345678", "12345678 "},
+        {"TransactionResult", "00", "00 "},
+        {"KODescription", "", std::string(25, ' ')},
+        {"PAN", "************0002", "************0002    "},
+        {"AmountEcho", "000001250", "000001250"},
+        {"Ticket", "SCONTRINO\r\nTOTALE 12,50",
+         "SCONTRINO\r\nTOTALE 12,50" + std::string(4097 - 23, ' ')}};
+    LibraryReply reply;
+    std::map<std::string, std::string> dumped;
+    for (const auto& [name, answered, shown] : fields) {
+        reply.answerFields.emplace_back(name, answered);
+        dumped[name] = shown;
+    }
+    library.queueReply("IAE17AX_Payment", reply);
 
     EXPECT_EQ(run("POS_PAGAME,T00000001,E00000001,A000001250,P00\r\n"), "");
 
-    EXPECT_EQ(results(), sixLines("POS_PAGAME,T00000001,E00000001,A000001250,P00", "OK", "00 ",
-                                  std::string(25, ' '), "") +
-                             Separator + "\r\n" +
-                             "POSDATA.TerminalId = 12345678 \r\n"
-                             "POSDATA.AcquirerId = ACQ001      \r\n"
-                             "POSDATA.TransactionType = PAY \r\n"
-                             "POSDATA.TransactionResult = 00 \r\n"
-                             "POSDATA.KODescription =                          \r\n"
-                             "POSDATA.CardType = 01\r\n"
-                             "POSDATA.STAN = 000123 \r\n"
-                             "POSDATA.POSBalance = \r\n"
-                             "POSDATA.BankBalance = \r\n"
-                             "POSDATA.PAN = ************0002    \r\n"
-                             "POSDATA.AuthorizationCode = A1B2C3 \r\n"
-                             "POSDATA.OperationNumber = 000045 \r\n"
-                             "POSDATA.AmountAuth = \r\n"
-                             "POSDATA.PreauthorizationCode = \r\n"
-                             "POSDATA.ActionCode = \r\n"
-                             "POSDATA.DataTrs = 14032025\r\n"
-                             "POSDATA.AmountEcho = 000001250\r\n"
-                             "POSDATA.Ticket = SCONTRINO\r\nTOTALE 12,50" +
-                             std::string(4097 - 23, ' ') + "\r\n" + BlockEnd);
-    EXPECT_EQ(program.frmMain.cmbPagamento.listIndex(), 0);
+    EXPECT_EQ(files.content(ResultFile), sixLines("POS_PAGAME,T00000001,E00000001,A000001250,P00",
+                                                  "OK", "00 ", std::string(25, ' '), "") +
+                                             posDataDump(dumped));
 }
 
 TEST_F(DispatcherTest, RefusalAfterASuccessReportsItsOwnOutcome) {
@@ -117,12 +70,12 @@ TEST_F(DispatcherTest, UnknownCodeKeepsThePreviousHandlersText) {
               "Valore importo non valido");
 
     EXPECT_EQ(
-        results(),
-        sixLines("HELLO", "KO", "01", Generic, "") + EmptyPosDataDump +
+        files.content(ResultFile),
+        sixLines("HELLO", "KO", "01", Generic, "") + posDataDump() +
             sixLines("POS_PAGAME,A1234567890", "KO", "01", Generic, "Valore importo non valido") +
-            EmptyPosDataDump +
+            posDataDump() +
             sixLines("POS_NOPE,A1", "KO", "01", Generic, "Valore importo non valido") +
-            EmptyPosDataDump);
+            posDataDump());
     EXPECT_TRUE(library.calls().empty());
 }
 
@@ -133,33 +86,27 @@ TEST_F(DispatcherTest, TwoCommandsGiveTwoBlocksInOrderAndTheSameInTheLog) {
 
     EXPECT_EQ(run("POS_STATUS\r\nPOS_CHPREA\r\n"), "Funzione non disponibile");
 
+    const std::string dump = posDataDump({{"TerminalId", "TERM1    "}});
     const std::string expected =
-        sixLines("POS_STATUS", "OK", "00", "", "") + Separator +
-        "\r\nPOSDATA.TerminalId = TERM1    \r\n" +
-        EmptyPosDataDump.substr(EmptyPosDataDump.find("POSDATA.AcquirerId")) +
-        sixLines("POS_CHPREA", "KO", "01", Generic, "Funzione non disponibile") + Separator +
-        "\r\nPOSDATA.TerminalId = TERM1    \r\n" +
-        EmptyPosDataDump.substr(EmptyPosDataDump.find("POSDATA.AcquirerId"));
-    EXPECT_EQ(results(), expected);
+        sixLines("POS_STATUS", "OK", "00", "", "") + dump +
+        sixLines("POS_CHPREA", "KO", "01", Generic, "Funzione non disponibile") + dump;
+    EXPECT_EQ(files.content(ResultFile), expected);
     EXPECT_EQ(files.content(log), expected);
     // Result file first, then the log, one write each per command.
-    ASSERT_EQ(files.appends.size(), 4u);
-    EXPECT_EQ(files.appends[0].path, ResultFile);
-    EXPECT_EQ(files.appends[1].path, log);
-    EXPECT_EQ(files.appends[2].path, ResultFile);
+    EXPECT_EQ(files.changes(), (std::vector<std::string>{"append " + ResultFile, "append " + log,
+                                                         "append " + ResultFile, "append " + log}));
 }
 
 TEST_F(DispatcherTest, LogNeedsBothTheSwitchAndAName) {
-    program.frmWpos1Type.chkEnableLog.setValue(1);
-    program.frmWpos1Type.txtLogFileName.setText("");
+    enableLog("");
+    ::testing::internal::CaptureStderr();
     run("POS_STATUS\r\n");
-
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "no attempt at a nameless log";
     enableLog("/ecr/LOG.TXT");
     program.frmWpos1Type.chkEnableLog.setValue(0);
     run("POS_STATUS\r\n");
 
-    EXPECT_EQ(files.appends.size(), 2u);
-    EXPECT_EQ(blocksTo(ResultFile), 2u);
+    EXPECT_EQ(files.changes(), std::vector<std::string>(2, "append " + ResultFile));
 }
 
 TEST_F(DispatcherTest, FailedLogWriteDoesNotStopTheNextCommand) {
@@ -169,7 +116,7 @@ TEST_F(DispatcherTest, FailedLogWriteDoesNotStopTheNextCommand) {
     EXPECT_EQ(run("POS_PREAUT\r\nPOS_PREINT\r\n"), "Funzione non disponibile");
     const std::string errors = ::testing::internal::GetCapturedStderr();
 
-    EXPECT_EQ(blocksTo(ResultFile), 2u);
+    EXPECT_EQ(files.changes(), std::vector<std::string>(2, "append " + ResultFile));
     EXPECT_NE(errors.find("KvlTalvioPos: cannot write /ecr/MISSING/LOG.TXT: "), std::string::npos);
 }
 
@@ -186,73 +133,47 @@ TEST_F(DispatcherTest, LinesAreUpperCasedAndLoseOneTrailingSemicolon) {
     EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
 }
 
-TEST_F(DispatcherTest, StoresTheEcrRequirementAndShowsTheTerminalId) {
-    program.records.posData.TerminalId.store("T0000042");
-
+TEST_F(DispatcherTest, PassesTheEcrRequirementOn) {
     EXPECT_EQ(run("POS_PAGAME,A100\r\n", true), "Parametri mancanti");
-
-    EXPECT_TRUE(program.handlersEcrIdRequired);
-    EXPECT_EQ(program.frmWpos1Type.lblValTerminalId.caption(), "T0000042 ");
-    run("POS_PAGAME,A100\r\n", false);
-    EXPECT_FALSE(program.handlersEcrIdRequired);
+    EXPECT_EQ(run("POS_PAGAME,A100\r\n", false), "");
 }
 
 TEST_F(DispatcherTest, ReadFailurePartWayWritesBlocksOnlyForWhatWasRead) {
-    files.addFile("/ecr/SR_DATI.TXT", "POS_PREAUT\r\nPOS_STATUS\r\nPOS_STATUS\r\n");
-    files.failReadingAfter("/ecr/SR_DATI.TXT", 1, ErrorNumber::PathFileAccess);
+    files.failReadingAfter(program.params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
 
-    EXPECT_EQ(ElaboraFileComandi(program, "/ecr/SR_DATI.TXT", false), "Funzione non disponibile");
+    EXPECT_EQ(run("POS_PREAUT\r\nPOS_STATUS\r\nPOS_STATUS\r\n"), "Funzione non disponibile");
 
-    EXPECT_EQ(files.changes(), std::vector<std::string>{"append /ecr/SR_OUT.TXT"});
+    EXPECT_EQ(files.changes(), std::vector<std::string>{"append " + ResultFile});
     EXPECT_TRUE(library.calls().empty());
 }
 
-// How many command lines a file holds, worked out from its bytes alone.
-std::size_t commandLines(const std::string& bytes) {
-    std::size_t count = 0;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (end < bytes.size() && !line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line[0] != ';' && line[0] != ':')
-            ++count;
-        start = end + 1;
-    }
-    return count;
-}
-
+// Whatever the file holds, each command line (not empty, not a ';' or ':'
+// comment once a CR before its LF is gone) gets one whole block.
 class BadInputTest : public DispatcherTest {
 protected:
     void expectOneWholeBlockPerLine(const std::string& bytes) {
+        std::size_t commandLines = 0;
+        std::istringstream in(bytes);
+        for (std::string line; std::getline(in, line);) {
+            if (!in.eof() && !line.empty() && line.back() == '\r')
+                line.pop_back();
+            commandLines += !line.empty() && line[0] != ';' && line[0] != ':';
+        }
         files.appends.clear();
         run(bytes);
-        EXPECT_EQ(files.appends.size(), commandLines(bytes));
+        EXPECT_EQ(files.appends.size(), commandLines);
+        const std::string blockEnd = Separator + Separator;
         for (const auto& append : files.appends) {
             EXPECT_EQ(append.bytes.compare(0, 16, "TIPO_COMANDO  = "), 0);
-            ASSERT_GE(append.bytes.size(), BlockEnd.size());
-            EXPECT_EQ(append.bytes.compare(append.bytes.size() - BlockEnd.size(), BlockEnd.size(),
-                                           BlockEnd),
-                      0);
+            ASSERT_GE(append.bytes.size(), blockEnd.size());
+            EXPECT_EQ(append.bytes.substr(append.bytes.size() - blockEnd.size()), blockEnd);
         }
     }
 };
 
-TEST_F(BadInputTest, EveryByteValue) {
-    std::string bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes += static_cast<char>(i);
-    expectOneWholeBlockPerLine(bytes);
-    EXPECT_EQ(files.appends.size(), 2u);
-}
-
 TEST_F(BadInputTest, TenMegabyteLines) {
     // An amount of ten million digits, a line of commas, a line of letters.
-    const std::string huge(10'000'000, '9');
-    expectOneWholeBlockPerLine("POS_PAGAME,A" + huge + "\r\nPOS_PAGAME" +
+    expectOneWholeBlockPerLine("POS_PAGAME,A" + std::string(10'000'000, '9') + "\r\nPOS_PAGAME" +
                                std::string(10'000'000, ',') + "\r\n" +
                                std::string(10'000'000, 'x'));
     EXPECT_TRUE(library.calls().empty());
@@ -271,6 +192,11 @@ TEST_F(BadInputTest, RandomFiles) {
     std::mt19937 random(20250314);
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 60);
+    std::string everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte += static_cast<char>(i);
+    expectOneWholeBlockPerLine(everyByte);
+    EXPECT_EQ(files.appends.size(), 2u);
     for (int file = 0; file < 150; ++file) {
         std::string bytes;
         for (int n = length(random); n > 0; --n)

@@ -4,72 +4,44 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace kvl::test {
 namespace {
 
-const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
-const std::string ResultFile = "/ecr/SR_OUT.TXT";
-
 class ResultWriterTest : public CommandsFixture {
 protected:
-    ResultWriterTest() { fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5}); }
-
     std::string written() const { return fake.files.content(ResultFile); }
 };
 
-// Lines 2, 3 and 5 follow from the three outcome fields.
-struct OutcomeCase {
-    const char* esito;
-    const char* esitoTrans;
-    const char* descrKO;
-    const char* line2;
-    const char* line3;
-    const char* line5;
-};
-
-class OutcomeLinesTest : public ResultWriterTest,
-                         public ::testing::WithParamInterface<OutcomeCase> {};
-
-TEST_P(OutcomeLinesTest, ReadTheOutcomeFields) {
-    const OutcomeCase& c = GetParam();
-    program.frmMain.txtEsito.setText(c.esito);
-    program.frmMain.txtEsitoTrans.setText(c.esitoTrans);
-    program.frmMain.txtDescrKO.setText(c.descrKO);
-
-    const std::string lines = composeCommunicationResult(program, "POS_STATUS", "");
-
-    EXPECT_EQ(lines, std::string("TIPO_COMANDO  = POS_STATUS\r\n") + "ESITO_COMANDO = " + c.line2 +
-                         "\r\nESITO_TRANSAZ = " + c.line3 +
-                         "\r\nDATAORA_TRANS = 20250314_093005\r\n"
-                         "ERROR_DESCRIZ = " +
-                         c.line5 + "\r\nEXERR_DESCRIZ = \r\n");
-    EXPECT_EQ(program.frmMain.txtDescrKO.text(), c.line5);
+// Lines 2, 3 and 5 follow from the outcome fields (esito, esito of the
+// transaction, description); line 5 is left in the description field.
+TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
+    const std::array<const char*, 6> cases[] = {
+        {"OK", "", "", "OK", "00", ""},
+        {"OK", "00 ", "  ", "OK", "00 ", "  "},
+        {"TIMEOUT ERROR", "", "", "TIMEOUT ERROR", "01", Generic.c_str()},
+        {"", "", "", "KO", "01", Generic.c_str()},
+        {"OK ", "", "", "OK ", "01", Generic.c_str()},
+        {"OK", "", "RIFIUTATA", "OK", "01", "RIFIUTATA"}};
+    for (const auto& [esito, esitoTrans, descrKO, line2, line3, line5] : cases) {
+        SCOPED_TRACE(std::string(esito) + "|" + esitoTrans + "|" + descrKO);
+        program.frmMain.txtEsito.setText(esito);
+        program.frmMain.txtEsitoTrans.setText(esitoTrans);
+        program.frmMain.txtDescrKO.setText(descrKO);
+        EXPECT_EQ(composeCommunicationResult(program, "POS_STATUS", ""),
+                  sixLines("POS_STATUS", line2, line3, line5, ""));
+        EXPECT_EQ(program.frmMain.txtDescrKO.text(), line5);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, OutcomeLinesTest,
-    ::testing::Values(OutcomeCase{"OK", "", "", "OK", "00", ""},
-                      OutcomeCase{"OK", "00 ", "  ", "OK", "00 ", "  "},
-                      OutcomeCase{"TIMEOUT ERROR", "", "", "TIMEOUT ERROR", "01", Generic.c_str()},
-                      OutcomeCase{"", "", "", "KO", "01", Generic.c_str()},
-                      OutcomeCase{"OK ", "", "", "OK ", "01", Generic.c_str()},
-                      OutcomeCase{"OK", "", "RIFIUTATA", "OK", "01", "RIFIUTATA"}));
 
 TEST_F(ResultWriterTest, WholeBlockGoesOutInOneWrite) {
     WriteResultBlock(program, ResultFile, "POS_STATUS", "Connessione assente");
 
     ASSERT_EQ(fake.files.changes(), std::vector<std::string>{"append " + ResultFile});
-    EXPECT_EQ(written(), "TIPO_COMANDO  = POS_STATUS\r\n"
-                         "ESITO_COMANDO = KO\r\n"
-                         "ESITO_TRANSAZ = 01\r\n"
-                         "DATAORA_TRANS = 20250314_093005\r\n"
-                         "ERROR_DESCRIZ = " +
-                             Generic +
-                             "\r\n"
-                             "EXERR_DESCRIZ = Connessione assente\r\n" +
-                             EmptyPosDataDump);
+    EXPECT_EQ(written(),
+              sixLines("POS_STATUS", "KO", "01", Generic, "Connessione assente") + posDataDump());
 }
 
 TEST_F(ResultWriterTest, DumpKeepsBlanksAndReceiptLineBreaksAndDropsNuls) {
@@ -83,37 +55,29 @@ TEST_F(ResultWriterTest, DumpKeepsBlanksAndReceiptLineBreaksAndDropsNuls) {
     image[96 + 4] = '\0';
     unpackImage(answer, image);
 
-    const std::string dump = composePosData(answer);
-
-    EXPECT_NE(dump.find("POSDATA.TerminalId = 12345678 \r\n"), std::string::npos);
-    EXPECT_NE(dump.find("POSDATA.PAN = 4000*******0002    \r\n"), std::string::npos);
-    EXPECT_NE(dump.find("POSDATA.Ticket = NEGOZIO\r\nTOTALE 12,50\r\n---"), std::string::npos);
-    EXPECT_NE(dump.find("POSDATA.AcquirerId = \r\n"), std::string::npos);
-    // The record itself is left as it was.
-    EXPECT_EQ(answer.PAN.text()[4], '\0');
+    EXPECT_EQ(composePosData(answer), posDataDump({{"TerminalId", "12345678 "},
+                                                   {"PAN", "4000*******0002    "},
+                                                   {"Ticket", ticket}}));
 }
 
 TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesNoResultLines) {
     program.params.CommandFilePath = "Z:\\ECR\\SR_DATI.TXT";
 
     WriteCommunicationResult(program, ResultFile, "POS_STATUS", "");
-    EXPECT_FALSE(fake.files.hasFile(ResultFile));
     WriteResultBlock(program, ResultFile, "POS_STATUS", "");
 
     EXPECT_EQ(
         fake.messages.texts(),
-        (std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella 2",
-                                  "Cartella per file di I/O non trovata. Creare cartella 2"}));
-    EXPECT_EQ(fake.messages.shown().at(0).title, "KvlTalvioPos");
+        std::vector<std::string>(2, "Cartella per file di I/O non trovata. Creare cartella 2"));
     // The dump makes no folder check.
-    EXPECT_EQ(written(), EmptyPosDataDump);
+    EXPECT_EQ(written(), posDataDump());
 
     // A drive that is there lets the lines through.
     program.params.CommandFilePath = "C:\\ECR\\SR_DATI.TXT";
     fake.files.addDirectory("C:");
     WriteCommunicationResult(program, ResultFile, "POS_STATUS", "");
     EXPECT_EQ(fake.messages.shown().size(), 2u);
-    EXPECT_EQ(written().substr(EmptyPosDataDump.size(), 28), "TIPO_COMANDO  = POS_STATUS\r\n");
+    EXPECT_EQ(written().substr(posDataDump().size(), 28), "TIPO_COMANDO  = POS_STATUS\r\n");
 }
 
 TEST_F(ResultWriterTest, FailedWriteIsSkippedAndReportedOnStandardError) {
