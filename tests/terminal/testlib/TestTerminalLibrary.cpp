@@ -5,35 +5,30 @@
 
 #include <cstring>
 
-static short rewrite(short result, char* record, std::size_t size, char* answer = nullptr) {
+static short rewrite(short result, char* record, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i)
         record[i] = libraryByte(record[i], i);
-    for (std::size_t i = 0; answer && i < 4267; ++i)
-        answer[i] = libraryByte(answer[i], i);
     return result;
 }
 
 #define KVL_OPERATION_ENTRY(name, result)                                                          \
     extern "C" short name(char* request, char* answer) {                                           \
-        return rewrite(result, request, 219, answer);                                              \
+        return rewrite(rewrite(result, request, 219), answer, 4267);                               \
     }
 
-extern "C" {
-short IAE17AX_GetVersion(char* version) {
-    std::strcpy(version, TestLibraryVersion);
+extern "C" short IAE17AX_GetVersion(char* version) {
+    std::strcpy(version, "TESTLIB1.2"); // ten characters and their NUL
     return 0;
 }
-short IAE17AX_Free() {
+extern "C" short IAE17AX_Free() {
     return 0;
 }
-short IAE17AX_InitEth(char* record) {
+extern "C" short IAE17AX_InitEth(char* record) {
     return rewrite(1, record, 22);
 }
-short IAE17AX_InitRS232(char* record) {
+extern "C" short IAE17AX_InitRS232(char* record) {
     return rewrite(2, record, 14);
 }
-}
-
 KVL_OPERATION_ENTRY(IAE17AX_Payment, 10)
 KVL_OPERATION_ENTRY(IAE17AX_PaymentExt, 11)
 #ifndef IAE17TEST_WITHOUT_REFUND

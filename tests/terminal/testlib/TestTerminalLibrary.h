@@ -7,6 +7,3 @@
 inline char libraryByte(char received, std::size_t offset) {
     return offset % 11 == 0 ? '\0' : static_cast<char>(received + 1);
 }
-
-// Its version: ten characters, written with their terminating NUL.
-constexpr const char* TestLibraryVersion = "TESTLIB1.2";
