@@ -98,6 +98,10 @@ struct Fault {
     int payments; // exchanges the simulator logs; a request once ACKed is never sent again
 };
 
+void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.name;
+}
+
 class LibraryAgainstSimulator : public Library, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(LibraryAgainstSimulator, GivesTheResultCode) {
