@@ -11,23 +11,13 @@ namespace {
 
 class OneShotRoundTrip : public ::testing::Test {
 protected:
-    void SetUp() override { installation.configureEthernet(simulator.port()); }
-
-    // Runs one command file and returns the result file's text.
-    std::string runCommands(const std::vector<std::string>& lines) {
-        installation.writeCommands(lines);
-        const RunResult run = installation.runOnce();
-        EXPECT_EQ(run.status, 0) << run.errors;
-        EXPECT_FALSE(fileExists(installation.commandFile())) << "the command file must be deleted";
-        return installation.result();
-    }
-
     Simulator simulator;
-    Installation installation;
+    Installation installation{simulator.port()};
 };
 
 TEST_F(OneShotRoundTrip, AnApprovedPaymentGivesTheTerminalsAnswer) {
-    const std::string result = runCommands({"pos_pagame,T00000001,E00000001,A000001250,P01"});
+    const std::string result =
+        installation.runOnce({"pos_pagame,T00000001,E00000001,A000001250,P01"});
     const auto lines = crlfLines(result);
     // Six result lines, then the dump: a separator, eighteen fields (the
     // receipt's own CR LF lines among them) and two separators.
@@ -47,12 +37,12 @@ TEST_F(OneShotRoundTrip, AnApprovedPaymentGivesTheTerminalsAnswer) {
 }
 
 TEST_F(OneShotRoundTrip, PaymentRefundVoidTotalsClosureAndStatusInTurn) {
-    const std::string paid = runCommands({"POS_PAGAME,T1,E1,A000000700,P00"});
+    const std::string paid = installation.runOnce({"POS_PAGAME,T1,E1,A000000700,P00"});
     ASSERT_EQ(valueAfter(paid, "ESITO_COMANDO = "), "OK");
     const std::string stan = valueAfter(paid, "POSDATA.STAN = ");
     ASSERT_EQ(stan.size(), 7u);
 
-    const std::string rest = runCommands({
+    const std::string rest = installation.runOnce({
         "POS_ACCRED,T1,E1,A000000300",
         "POS_STORNO,T1,E1,S" + stan,
         "POS_TOTTER",
@@ -65,46 +55,38 @@ TEST_F(OneShotRoundTrip, PaymentRefundVoidTotalsClosureAndStatusInTurn) {
         EXPECT_EQ(valueAfter(rest, "EXERR_DESCRIZ = ", block), "") << "block " << block;
     }
     EXPECT_EQ(valueAfter(rest, "ESITO_TRANSAZ = ", 1), "00 ") << "the void is approved";
-    EXPECT_EQ(simulator.exchanges("Refund"), 1);
-    EXPECT_EQ(simulator.exchanges("Void"), 1);
-    EXPECT_EQ(simulator.exchanges("TerminalBalance"), 1);
-    EXPECT_EQ(simulator.exchanges("Closure"), 1);
+    for (const char* operation : {"Refund", "Void", "TerminalBalance", "Closure"})
+        EXPECT_EQ(simulator.exchanges(operation), 1) << operation;
 
     // The same transaction cannot be voided twice: the terminal declines.
-    const std::string again = runCommands({"POS_STORNO,T1,E1,S" + stan});
+    const std::string again = installation.runOnce({"POS_STORNO,T1,E1,S" + stan});
     EXPECT_EQ(valueAfter(again, "ESITO_COMANDO = "), "OK");
     EXPECT_NE(valueAfter(again, "ESITO_TRANSAZ = "), "00 ");
 }
 
-TEST_F(OneShotRoundTrip, ADeclinedPaymentCarriesTheTerminalsReason) {
-    const std::string result = runCommands({"POS_PAGAME,T1,E1,A000001299,P00"});
+TEST_F(OneShotRoundTrip, NoCommandFileThenDeclinedAndRefusedLines) {
+    installation.runOnce({});
+    EXPECT_FALSE(fileExists(installation.resultFile())) << "no command file, no result";
+
+    // A decline carries the terminal's reason; refused lines never reach the terminal.
+    const std::string result = installation.runOnce(
+        {"POS_PAGAME,T1,E1,A000001299,P00", "POS_PAGAME,T1,E1,A1234567890,P00", "POS_PREAUT"});
+    ASSERT_EQ(blockCount(result), 3);
     EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "OK");
     EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = "), "51 ");
     EXPECT_EQ(valueAfter(result, "ERROR_DESCRIZ = "), "FONDI INSUFFICIENTI      ");
-}
-
-TEST_F(OneShotRoundTrip, ARefusedLineIsAnsweredWithoutTheTerminal) {
-    const std::string result = runCommands({"POS_PAGAME,T1,E1,A1234567890,P00", "POS_PREAUT"});
-    ASSERT_EQ(blockCount(result), 2);
-    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = ", 0), "KO");
-    EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = ", 0), "01");
-    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 0), "Valore importo non valido");
-    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 1), "Funzione non disponibile");
-    EXPECT_EQ(simulator.exchanges("Payment"), 0);
+    EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = ", 1), "KO");
+    EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = ", 1), "01");
+    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 1), "Valore importo non valido");
+    EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", 2), "Funzione non disponibile");
+    EXPECT_EQ(simulator.exchanges("Payment"), 1);
 }
 
 TEST(OneShotWithoutTerminal, ATerminalThatDoesNotAnswerTimesOut) {
-    TempFolder scenarioFolder;
-    writeFile(scenarioFolder.file("scenario"), "payment#1 timeout\n");
-    Simulator simulator({"--scenario", scenarioFolder.file("scenario")});
-    Installation installation;
-    installation.configureEthernet(simulator.port());
-    installation.extraEnvironment()["IAE17_ANSWER_TIMEOUT_MS"] = "500";
-    installation.writeCommands({"POS_PAGAME,T1,E1,A000000100,P00"});
-
-    const RunResult run = installation.runOnce();
-    EXPECT_EQ(run.status, 0) << run.errors;
-    const std::string result = installation.result();
+    Simulator simulator("payment#1 timeout\n");
+    Installation installation(simulator.port());
+    installation.environment["IAE17_ANSWER_TIMEOUT_MS"] = "500";
+    const std::string result = installation.runOnce({"POS_PAGAME,T1,E1,A000000100,P00"});
     EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "TIMEOUT ERROR");
     EXPECT_EQ(valueAfter(result, "ESITO_TRANSAZ = "), "01");
     EXPECT_EQ(valueAfter(result, "ERROR_DESCRIZ = "),
@@ -113,31 +95,10 @@ TEST(OneShotWithoutTerminal, ATerminalThatDoesNotAnswerTimesOut) {
 }
 
 TEST(OneShotWithoutTerminal, ATerminalThatIsNotRunningGivesConnessioneAssente) {
-    int port = 0;
-    {
-        Simulator stopped;
-        port = stopped.port();
-        stopped.stop();
-    }
-    Installation installation;
-    installation.configureEthernet(port);
-    installation.writeCommands({"POS_PAGAME,T1,E1,A000000100,P00"});
-
-    const RunResult run = installation.runOnce();
-    EXPECT_EQ(run.status, 0) << run.errors;
-    const std::string result = installation.result();
+    Installation installation(Simulator().port()); // a port nobody listens on any more
+    const std::string result = installation.runOnce({"POS_PAGAME,T1,E1,A000000100,P00"});
     EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "COM ERROR");
     EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = "), "Connessione assente");
-    EXPECT_FALSE(fileExists(installation.commandFile()));
-}
-
-TEST(OneShotWithoutTerminal, NoCommandFileWritesNoResult) {
-    Simulator simulator;
-    Installation installation;
-    installation.configureEthernet(simulator.port());
-    const RunResult run = installation.runOnce();
-    EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_FALSE(fileExists(installation.resultFile()));
 }
 
 } // namespace

@@ -12,23 +12,27 @@ namespace kvl::test {
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
-// Waits until the file is gone (the ECR's signal that the result is complete).
-bool waitUntilGone(const std::string& path, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (fileExists(path)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
+// Waits until the command file is gone: the ECR's signal that the result is complete.
+bool answered(const Installation& installation) {
+    const auto deadline = Clock::now() + 20s;
+    while (fileExists(installation.commandFile()) && Clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    return !fileExists(installation.commandFile());
+}
+
+// SIGTERM is the close request: the bridge ends cleanly and at once.
+void closeBySignal(ChildProcess& bridge) {
+    const auto signalled = Clock::now();
+    bridge.signal(SIGTERM);
+    EXPECT_EQ(bridge.wait(10s), 0) << bridge.errors();
+    EXPECT_LT(Clock::now() - signalled, 3s);
 }
 
 TEST(ResidentService, AnswersEachDroppedCommandFileOnceInOrder) {
     Simulator simulator;
-    Installation installation;
-    installation.configureEthernet(simulator.port());
-    installation.writeParameters(true);
+    Installation installation(simulator.port(), true);
     auto bridge = installation.startResident();
 
     const std::vector<std::string> commands = {
@@ -38,10 +42,8 @@ TEST(ResidentService, AnswersEachDroppedCommandFileOnceInOrder) {
     };
     for (const auto& command : commands) {
         installation.writeCommands({command});
-        ASSERT_TRUE(waitUntilGone(installation.commandFile(), 20s)) << command << "\n"
-                                                                    << bridge->errors();
-        // The command file disappears only once its result is complete.
-        const std::string result = installation.result();
+        ASSERT_TRUE(answered(installation)) << command << "\n" << bridge->errors();
+        const std::string result = readFile(installation.resultFile());
         ASSERT_EQ(blockCount(result), 1) << command;
         EXPECT_EQ(valueAfter(result, "TIPO_COMANDO  = "), command);
         EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "OK") << command;
@@ -54,51 +56,26 @@ TEST(ResidentService, AnswersEachDroppedCommandFileOnceInOrder) {
         EXPECT_EQ(valueAfter(log, "TIPO_COMANDO  = ", block), commands[block]);
     EXPECT_EQ(simulator.exchanges("Payment"), 1);
     EXPECT_EQ(simulator.exchanges("Refund"), 1);
-
-    bridge->signal(SIGTERM);
-    EXPECT_EQ(bridge->wait(10s), 0) << bridge->errors();
+    closeBySignal(*bridge);
 }
 
-TEST(ResidentService, SigtermEndsCleanlyAndSavesTheParameters) {
-    Simulator simulator;
-    Installation installation;
-    installation.configureEthernet(simulator.port());
+TEST(ResidentService, ATerminalOffAtStartIsAskedFiveTimesPollingStartsAndSigtermSaves) {
+    Simulator simulator("status#* drop=before-ack\n");
+    Installation installation(simulator.port());
     // "1 " is not exactly "1": the log switch is read as off and saved as "0".
-    writeFile(installation.parameterFile(), "1 \r\n" + installation.folder() +
-                                                "/ConfigTlvPos.TXT\r\n" + installation.logFile() +
-                                                "\r\n");
-    auto bridge = installation.startResident();
-    // Let the start-up finish: its status request reaches the terminal.
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (simulator.exchanges("Status") < 1 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
-    ASSERT_EQ(simulator.exchanges("Status"), 1) << bridge->errors();
-
-    const auto signalled = std::chrono::steady_clock::now();
-    bridge->signal(SIGTERM);
-    EXPECT_EQ(bridge->wait(10s), 0) << bridge->errors();
-    EXPECT_LT(std::chrono::steady_clock::now() - signalled, 3s);
-    EXPECT_EQ(readFile(installation.parameterFile()), "0\r\n" + installation.folder() +
-                                                          "/ConfigTlvPos.TXT\r\n" +
-                                                          installation.logFile() + "\r\n");
-}
-
-TEST(ResidentService, ATerminalOffAtStartIsAskedFiveTimesAndPollingStillStarts) {
-    TempFolder scenarioFolder;
-    writeFile(scenarioFolder.file("scenario"), "status#* drop=before-ack\n");
-    Simulator simulator({"--scenario", scenarioFolder.file("scenario")});
-    Installation installation;
-    installation.configureEthernet(simulator.port());
+    writeFile(installation.parameterFile(), installation.parameters("1 "));
     auto bridge = installation.startResident();
 
     // A command that needs no terminal shows that polling runs.
     installation.writeCommands({"POS_PREAUT"});
-    ASSERT_TRUE(waitUntilGone(installation.commandFile(), 20s)) << bridge->errors();
-    EXPECT_EQ(valueAfter(installation.result(), "EXERR_DESCRIZ = "), "Funzione non disponibile");
+    ASSERT_TRUE(answered(installation)) << bridge->errors();
+    EXPECT_EQ(valueAfter(readFile(installation.resultFile()), "EXERR_DESCRIZ = "),
+              "Funzione non disponibile");
     EXPECT_EQ(simulator.exchanges("Status"), 5);
+    EXPECT_FALSE(fileExists(installation.logFile()));
 
-    bridge->signal(SIGTERM);
-    EXPECT_EQ(bridge->wait(10s), 0) << bridge->errors();
+    closeBySignal(*bridge);
+    EXPECT_EQ(readFile(installation.parameterFile()), installation.parameters("0"));
 }
 
 } // namespace

@@ -14,21 +14,18 @@ namespace kvl::test {
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
                            const std::string& workingFolder) {
-    const std::string outputPath = captures_.file("out"), errorPath = captures_.file("err");
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const std::string outputPath = captures_.file("out"), errorPath = captures_.file("err");
     pid_ = fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     if (pid_ == 0) {
+        const int in = open("/dev/null", O_RDONLY);
         const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int in = open("/dev/null", O_RDONLY);
-        if (out < 0 || err < 0 || in < 0)
+        if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
             _exit(126);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
         for (const auto& [name, value] : environment)
             setenv(name.c_str(), value.c_str(), 1);
         if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0)
@@ -74,12 +71,8 @@ void ChildProcess::signal(int signalNumber) {
         kill(pid_, signalNumber);
 }
 
-std::string ChildProcess::output() const {
-    return fileExists(captures_.file("out")) ? readFile(captures_.file("out")) : std::string();
-}
-
-std::string ChildProcess::errors() const {
-    return fileExists(captures_.file("err")) ? readFile(captures_.file("err")) : std::string();
+std::string ChildProcess::captured(const char* name) const {
+    return fileExists(captures_.file(name)) ? readFile(captures_.file(name)) : std::string();
 }
 
 std::optional<std::string> ChildProcess::waitForLine(const std::string& prefix,

@@ -26,13 +26,14 @@ public:
     bool running();
     void signal(int signalNumber);
 
-    std::string output() const;
-    std::string errors() const;
+    std::string output() const { return captured("out"); }
+    std::string errors() const { return captured("err"); }
     // Waits until standard output has a line starting with the prefix and returns that line.
     std::optional<std::string> waitForLine(const std::string& prefix,
                                            std::chrono::milliseconds timeout);
 
 private:
+    std::string captured(const char* name) const;
     int pid_ = -1;
     std::optional<int> status_;
     TempFolder captures_; // standard output and error

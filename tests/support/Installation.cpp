@@ -1,6 +1,5 @@
 #include "support/Installation.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
@@ -22,16 +21,18 @@ std::string crlfJoin(const std::vector<std::string>& lines) {
 
 } // namespace
 
-Simulator::Simulator(const std::vector<std::string>& options) {
+Simulator::Simulator(const std::string& scenario) {
+    std::vector<std::string> arguments{"--tcp", ""};
+    if (!scenario.empty()) {
+        writeFile(folder_.file("scenario"), scenario);
+        arguments.insert(arguments.end(), {"--scenario", folder_.file("scenario")});
+    }
     std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int> ports(5000, 9899);
     for (int attempt = 0; attempt < 40; ++attempt) {
-        const int port = ports(random);
-        std::vector<std::string> arguments{"--tcp", "127.0.0.1:" + std::to_string(port)};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        auto process = std::make_unique<ChildProcess>(binDir + "/terminal-sim", arguments);
-        if (process->waitForLine("listening", std::chrono::seconds(5))) {
-            process_ = std::move(process);
+        const int port = std::uniform_int_distribution<int>(5000, 9899)(random);
+        arguments[1] = "127.0.0.1:" + std::to_string(port);
+        process_ = std::make_unique<ChildProcess>(binDir + "/terminal-sim", arguments);
+        if (process_->waitForLine("listening", std::chrono::seconds(5))) {
             port_ = port;
             return;
         }
@@ -40,76 +41,43 @@ Simulator::Simulator(const std::vector<std::string>& options) {
 }
 
 int Simulator::exchanges(const std::string& operation) const {
-    std::istringstream lines(log());
+    std::istringstream lines(process_->output());
     int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.find(" " + operation + " ") != std::string::npos)
-            ++count;
-    }
+    for (std::string line; std::getline(lines, line);)
+        count += line.find(" " + operation + " ") != std::string::npos ? 1 : 0;
     return count;
 }
 
-void Simulator::stop() {
-    if (process_) {
-        process_->signal(SIGTERM);
-        process_->wait(std::chrono::seconds(5));
-    }
+Installation::Installation(int port, bool log) {
+    std::filesystem::copy_file(binDir + "/KvlTalvioPos", file("KvlTalvioPos"));
+    std::filesystem::copy_file(binDir + "/libiae17.so", file("libiae17.so"));
+    std::filesystem::create_directory(file("ecr"));
+    writeFile(parameterFile(), parameters(log ? "1" : "0"));
+    writeFile(file("ConfigTlvPos.TXT"),
+              crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port), "ECRI: N",
+                        "INPF: " + commandFile(), "OUTF: " + resultFile()}));
 }
 
-Installation::Installation() {
-    namespace fs = std::filesystem;
-    fs::copy_file(binDir + "/KvlTalvioPos", folder_.file("KvlTalvioPos"));
-    fs::copy_file(binDir + "/libiae17.so", folder_.file("libiae17.so"));
-    fs::create_directory(folder_.file("ecr"));
-    writeParameters(false);
-}
-
-void Installation::configureEthernet(int port, const std::vector<std::string>& extraLines) {
-    std::vector<std::string> lines{
-        "TIPO: ETH", "IPAD: 127.0.0.1",        "PORT: " + std::to_string(port),
-        "ECRI: N",   "INPF: " + commandFile(), "OUTF: " + resultFile()};
-    lines.insert(lines.end(), extraLines.begin(), extraLines.end());
-    writeFile(folder_.file("ConfigTlvPos.TXT"), crlfJoin(lines));
-}
-
-void Installation::writeParameters(bool log) {
-    writeFile(parameterFile(),
-              crlfJoin({log ? "1" : "0", folder_.file("ConfigTlvPos.TXT"), logFile()}));
+std::string Installation::parameters(const std::string& logSwitch) const {
+    return crlfJoin({logSwitch, file("ConfigTlvPos.TXT"), logFile()});
 }
 
 void Installation::writeCommands(const std::vector<std::string>& lines) {
     writeFile(commandFile(), crlfJoin(lines));
 }
 
-std::map<std::string, std::string> Installation::environment() const {
-    std::map<std::string, std::string> environment{
-        {"KVL_HEADLESS", "1"},
-        {"IAE17_CONNECT_TIMEOUT_MS", "1000"},
-        {"IAE17_ACK_TIMEOUT_MS", "1000"},
-        {"IAE17_ANSWER_TIMEOUT_MS", "3000"},
-    };
-    for (const auto& [name, value] : extra_)
-        environment[name] = value;
-    return environment;
-}
-
-RunResult Installation::runOnce(const std::vector<std::string>& arguments,
-                                std::chrono::milliseconds timeout) {
-    ChildProcess child(program(), arguments, environment());
-    RunResult result;
-    result.status = child.wait(timeout);
-    result.output = child.output();
-    result.errors = child.errors();
-    return result;
-}
-
-std::unique_ptr<ChildProcess>
-Installation::startResident(const std::vector<std::string>& arguments) {
-    return std::make_unique<ChildProcess>(program(), arguments, environment(), folder());
-}
-
-std::string Installation::result() const {
+std::string Installation::runOnce(const std::vector<std::string>& commands) {
+    if (!commands.empty())
+        writeCommands(commands);
+    ChildProcess child(file("KvlTalvioPos"), {"-E"}, environment);
+    EXPECT_EQ(child.wait(std::chrono::seconds(60)), 0) << child.errors();
+    EXPECT_FALSE(fileExists(commandFile())) << "the command file must be deleted";
     return fileExists(resultFile()) ? readFile(resultFile()) : std::string();
+}
+
+std::unique_ptr<ChildProcess> Installation::startResident() {
+    return std::make_unique<ChildProcess>(file("KvlTalvioPos"), std::vector<std::string>{},
+                                          environment, folder_.path());
 }
 
 std::vector<std::string> crlfLines(const std::string& text) {
