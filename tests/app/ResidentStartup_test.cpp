@@ -13,7 +13,9 @@ int load(App& app) {
     return App::endStatus([&] { frmWpos1Type_Load(app.program); });
 }
 
-TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndStartsPollingLast) {
+// The status request is retried 200 ms apart with no timer running; closing
+// saves the parameter file and asks: Cancel keeps the service polling, OK ends.
+TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
     writeConfig();
     fake.files.addFile("/io/SR_OUT.TXT", "stale");
     std::size_t timersDuringStatus = 99;
@@ -21,103 +23,63 @@ TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndStartsPollingLast) {
     reply.action = [&](PosRequest&, POSDATA&) {
         timersDuringStatus = fake.events.activeTimers().size();
     };
+    library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
     library.queueReply("IAE17AX_Status", reply);
 
     EXPECT_EQ(load(*this), -1);
 
     EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
                                                    "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
-                                                   "InitEth", "Status"}));
+                                                   "InitEth", "Status", "InitEth", "Status"}));
+    EXPECT_EQ(slept(), 200);
     EXPECT_EQ(timersDuringStatus, 0u);
     EXPECT_EQ(program.frmWpos1Type.ShapeDump.fillColour(), Colour::Green);
-    EXPECT_TRUE(fake.tray.registered);
     ASSERT_EQ(fake.events.activeTimers().size(), 1u);
     EXPECT_EQ(fake.events.activeTimers()[0].interval.count(), 300);
-}
 
-// Up to five status requests, 200 ms apart; polling starts whatever the answer.
-TEST(ResidentStartup, FirstStatusRequestIsRetriedThenPollingStarts) {
-    const struct {
-        int unanswered;
-        std::size_t asked;
-        long long waited;
-        long colour;
-    } cases[] = {{0, 1, 0, Colour::Green}, {2, 3, 400, Colour::Green}, {6, 5, 800, Colour::Red}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.unanswered);
-        App app;
-        app.writeConfig();
-        for (int i = 0; i < c.unanswered; ++i)
-            app.library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
-
-        EXPECT_EQ(load(app), -1);
-        EXPECT_EQ(app.library.count("IAE17AX_Status"), c.asked);
-        EXPECT_EQ(app.slept(), c.waited);
-        EXPECT_EQ(app.program.frmWpos1Type.ShapeDump.fillColour(), c.colour);
-        EXPECT_TRUE(app.program.frmWpos1Type.Timer1.enabled());
+    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        const bool ends = answer == MessageAnswer::Ok;
+        fake.messages.setNextAnswer(answer);
+        EXPECT_EQ(endStatus([&] { fake.events.requestClose(); }), ends ? 0 : -1);
+        EXPECT_EQ(fake.tray.registered, !ends);
+        EXPECT_EQ(fake.events.activeTimers().size(), ends ? 0u : 1u);
+        EXPECT_EQ(journal().back() == "Free", ends);
     }
+    EXPECT_TRUE(fake.files.hasFile(ParameterFile));
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>(2, "Vuoi terminare l'esecuzione ?"));
 }
 
 // A missing configuration or data folder ends the program; a missing library
 // is reported and leaves it without polling, and as the parameter file was
 // never read, closing must not save the defaults over the operator's settings.
 TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
-    const struct {
-        void (*setup)(App&);
-        int status;
-        const char* message;
-    } cases[] = {
-        {[](App&) {}, 1, "ERRORE: File di configurazione non trovato"},
-        {[](App& app) {
-             app.writeConfig();
-             app.fake.system.version = {6, 1, 7601, 2};
-             app.fake.system.appDataFolder = "/srv/common";
-         },
-         1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
-        {[](App& app) {
-             app.writeConfig();
-             unsetenv("IAE17_LIBRARY");
-             app.library.failAlways(
-                 RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
-         },
-         -1, "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
+    const std::pair<int, const char*> cases[] = {
+        {1, "ERRORE: File di configurazione non trovato"},
+        {1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
+        {-1, "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"}};
+    for (int i = 0; i < 3; ++i) {
+        const auto& [status, message] = cases[i];
+        SCOPED_TRACE(message);
         App app;
         app.fake.files.addFile(ParameterFile, Settings);
-        c.setup(app);
+        unsetenv("IAE17_LIBRARY");
+        app.fake.system.version = {6, 1, 7601, 2}; // its data folder under a missing one
+        app.fake.system.appDataFolder = "/srv/common";
+        if (i > 0)
+            app.writeConfig();
+        if (i == 2)
+            app.library.failAlways(
+                RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
 
-        EXPECT_EQ(load(app), c.status);
-        EXPECT_EQ(app.fake.messages.texts(), (std::vector<std::string>{c.message}));
+        EXPECT_EQ(load(app), status);
+        EXPECT_EQ(app.fake.messages.texts(), (std::vector<std::string>{message}));
         EXPECT_EQ(app.library.count("IAE17AX_Status"), 0u);
         EXPECT_FALSE(app.fake.tray.registered);
         EXPECT_TRUE(app.fake.events.activeTimers().empty());
-        if (c.status == -1) {
+        if (status == -1) {
             EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), 0);
         }
         EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
-    }
-}
-
-// Closing saves the parameter file and asks; OK ends the program, Cancel
-// keeps the service polling.
-TEST(ResidentClose, SavesAsksThenEndsOrKeepsPolling) {
-    for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
-        const bool ends = answer == MessageAnswer::Ok;
-        SCOPED_TRACE(ends ? "OK" : "Cancel");
-        App app;
-        app.writeConfig();
-        load(app);
-        app.fake.messages.setNextAnswer(answer);
-
-        EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), ends ? 0 : -1);
-
-        EXPECT_TRUE(app.fake.files.hasFile(ParameterFile));
-        ASSERT_EQ(app.fake.messages.texts(),
-                  (std::vector<std::string>{"Vuoi terminare l'esecuzione ?"}));
-        EXPECT_EQ(app.fake.tray.registered, !ends);
-        EXPECT_EQ(app.fake.events.activeTimers().size(), ends ? 0u : 1u);
-        EXPECT_EQ(app.journal().back() == "Free", ends);
     }
 }
 

