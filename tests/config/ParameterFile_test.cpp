@@ -12,9 +12,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnAndMissingPathsGiveTheDefaults) {
-    // File (nullptr: none), then log switch, configuration and log file after
-    // loading (nullptr: the default in the program folder).
+TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnMissingPathsGiveTheDefaultsAndSavingWritesThem) {
+    // File (nullptr: none), then log switch, configuration and log file after loading (nullptr:
+    // the default in the program folder): the three lines that saving writes back.
     const char* const rows[][4] = {
         {nullptr, "0", nullptr, nullptr},
         {"1\r\n", "1", "old", "old"},
@@ -29,49 +29,39 @@ TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnAndMissingPathsGiveTheDefaults) 
         if (file)
             env.writeFile("ParamTlvPos.TXT", file);
         LoadParameters(env.program);
-        EXPECT_EQ(std::to_string(form.chkEnableLog.value()), log);
-        EXPECT_EQ(form.txtConfFile.text(), config ? config : env.path("ConfigTlvPos.TXT"));
-        EXPECT_EQ(form.txtLogFileName.text(), logFile ? logFile : env.path("LogTlvPos.TXT"));
+        const std::string conf = config ? config : env.path("ConfigTlvPos.TXT");
+        const std::string logPath = logFile ? logFile : env.path("LogTlvPos.TXT");
+        EXPECT_EQ(form.txtConfFile.text() + "|" + form.txtLogFileName.text(), conf + "|" + logPath);
+        SaveParameters(env.program); // whole: the longer file's fourth line goes
+        EXPECT_EQ(env.readFile("ParamTlvPos.TXT"),
+                  std::string(log) + "\r\n" + conf + "\r\n" + logPath + "\r\n");
     }
-}
-
-TEST(ParameterFile, SaveWritesThreeLinesExactlyAndSkipsAFolderInThePlaceOfTheFileSilently) {
-    test::ConfigFixture env;
-    env.writeFile("ParamTlvPos.TXT", "0\r\n/a-much-longer-old-path\r\n/another\r\nmore\r\n");
-    FrmWpos1Type& form = env.program.frmWpos1Type;
-    form.chkEnableLog.setValue(1);
-    form.txtConfFile.setText("/etc/kvl/my config.txt");
-    form.txtLogFileName.setText(" /var/log/kvl.log ");
-    SaveParameters(env.program);
-    EXPECT_EQ(env.readFile("ParamTlvPos.TXT"),
-              "1\r\n/etc/kvl/my config.txt\r\n /var/log/kvl.log \r\n");
-
-    test::ConfigFixture folder;
+    test::ConfigFixture folder; // an unwritable file is skipped silently
     folder.makeDirectory("ParamTlvPos.TXT");
     EXPECT_NO_THROW(SaveParameters(folder.program));
     EXPECT_EQ(folder.messageTexts(), Texts{});
 }
 
 TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist) {
-    // major, minor, platform id, whether the common folder is used
-    const unsigned rows[][4] = {
-        {6, 1, 2, 1}, {6, 0, 2, 1}, {5, 1, 2, 0}, {10, 0, 2, 0}, {6, 1, 1, 0}};
+    // major, minor, platform id, whether a common folder is given, whether it is used
+    const unsigned rows[][5] = {{6, 1, 2, 1, 1},  {6, 0, 2, 1, 1}, {5, 1, 2, 1, 0},
+                                {10, 0, 2, 1, 0}, {6, 1, 1, 1, 0}, {6, 1, 2, 0, 0}};
     for (const auto& row : rows) {
         test::ConfigFixture env;
         env.fake.system.version = {row[0], row[1], 7601, row[2]};
-        env.fake.system.appDataFolder = env.path("common");
+        env.fake.system.appDataFolder = row[3] ? env.path("common") : "";
         env.makeDirectory("common/KvlTalvioPos");
         EXPECT_EQ(SettleDataFolder(env.program) ? env.program.DataFolder : "failed",
-                  row[3] ? env.path("common/KvlTalvioPos") : env.folder())
-            << row[0] << "." << row[1] << "/" << row[2];
+                  row[4] ? env.path("common/KvlTalvioPos") : env.folder())
+            << row[0] << "." << row[1] << "/" << row[2] << "/" << row[3];
+        EXPECT_EQ(env.messageTexts(), Texts(!row[3], "Path non disponibile"));
     }
-    test::ConfigFixture env; // NT 6 without a common folder: the program folder, if it exists
+    test::ConfigFixture env; // the program folder, on NT 6 without a common folder, is gone
     env.fake.system.version = {6, 1, 7601, 2};
-    EXPECT_EQ(SettleDataFolder(env.program) ? env.program.DataFolder : "failed", env.folder());
     env.fake.program.folder = "/nowhere/kvl";
     EXPECT_FALSE(SettleDataFolder(env.program));
-    EXPECT_EQ(env.messageTexts(), (Texts{"Path non disponibile", "Path non disponibile",
-                                         "/nowhere/kvl : DIR NON ESISTENTE"}));
+    EXPECT_EQ(env.messageTexts(),
+              (Texts{"Path non disponibile", "/nowhere/kvl : DIR NON ESISTENTE"}));
 }
 
 } // namespace
