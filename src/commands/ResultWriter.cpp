@@ -103,21 +103,6 @@ std::string composePosData(const POSDATA& posData) {
     return out;
 }
 
-void WriteCommunicationResult(Program& program, const std::string& outFile,
-                              const std::string& funzione,
-                              const std::string& executionDescription) {
-    if (!commandDrivePresent(program)) {
-        reportMissingFolder(program);
-        return;
-    }
-    appendBlock(program, outFile,
-                composeCommunicationResult(program, funzione, executionDescription));
-}
-
-void WritePosData(Program& program, const std::string& outFile) {
-    appendBlock(program, outFile, composePosData(program.records.posData));
-}
-
 void WriteResultBlock(Program& program, const std::string& outFile, const std::string& funzione,
                       const std::string& executionDescription) {
     std::string block;
