@@ -5,7 +5,7 @@
 
 #include "Program.h"
 #include "commands/Dispatcher.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 #include "support/TempFolder.h"

@@ -29,14 +29,15 @@ std::string oneShotArgument(const std::string& commandLine) {
 }
 
 std::optional<std::string> oneShotConfigFile(const std::string& argument,
-                                             const std::string& programFolder) {
+                                             const std::string& programFolder,
+                                             const FileSystem& files) {
     if (argument.size() < ConfigFileEnding.size() ||
         argument.compare(argument.size() - ConfigFileEnding.size(), ConfigFileEnding.size(),
                          ConfigFileEnding) != 0)
         return std::nullopt;
-    if (containsSeparator(argument))
+    if (files.containsSeparator(argument))
         return argument;
-    return joinPath(programFolder, argument);
+    return files.joinPath(programFolder, argument);
 }
 
 void runOneShot(Program& program, const std::string& commandLine) {
@@ -46,8 +47,9 @@ void runOneShot(Program& program, const std::string& commandLine) {
     program.frmWpos1Type.Timer1.setEnabled(false);
 
     skipOnFailure([&] {
-        if (auto config = oneShotConfigFile(oneShotArgument(commandLine),
-                                            program.platform.program.programFolder()))
+        if (auto config =
+                oneShotConfigFile(oneShotArgument(commandLine),
+                                  program.platform.program.programFolder(), program.platform.files))
             program.ConfigFilePath = *config;
     });
     skipOnFailure([&] { EstrazioneParametriComunicazione(program, program.ConfigFilePath); });

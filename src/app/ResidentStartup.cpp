@@ -12,8 +12,7 @@
 #include "platform/ProgramEnd.h"
 #include "platform/Text.h"
 #include "platform/TrayIcon.h"
-
-#include <cstdlib>
+#include "terminal/DynamicTerminalLibrary.h"
 
 namespace kvl {
 
@@ -29,7 +28,8 @@ constexpr std::size_t shownTerminalIdWidth = 8;
 constexpr int startupFailed = 1;
 
 void reportLibraryMissing(Program& program, const RunTimeError& failure) {
-    program.platform.messages.show("Libreria del terminale non caricata (" + terminalLibraryName() +
+    program.platform.messages.show("Libreria del terminale non caricata (" +
+                                       terminalLibraryName(program.platform.libraries) +
                                        "): " + failure.description(),
                                    ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
@@ -114,11 +114,6 @@ std::string trayIconTip() {
     tip += '\0';
     tip.resize(trayTipWidth, ' ');
     return tip;
-}
-
-std::string terminalLibraryName() {
-    const char* chosen = std::getenv("IAE17_LIBRARY");
-    return chosen && *chosen ? chosen : "libiae17.so";
 }
 
 void frmWpos1Type_Load(Program& program) {

@@ -17,7 +17,4 @@ void frmWpos1Type_Load(Program& program);
 // The tray icon's tip: the text, a NUL, then blanks to 64 characters.
 std::string trayIconTip();
 
-// The name of the terminal library as the operator knows it.
-std::string terminalLibraryName();
-
 } // namespace kvl

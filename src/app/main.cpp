@@ -11,9 +11,10 @@
 // the event loop until the program ends through the console's unload.
 int main(int argc, char** argv) {
     try {
-        kvl::RealPlatform real(argc, argv);
-        kvl::Platform& platform = real.platform();
-        kvl::DynamicTerminalLibrary library(platform.libraries, platform.program.programFolder());
+        const auto real = kvl::makeRealPlatform(argc, argv);
+        kvl::Platform& platform = real->platform();
+        kvl::DynamicTerminalLibrary library(platform.libraries, platform.files,
+                                            platform.program.programFolder());
         kvl::Program program(platform, library);
         kvl::frmMain_Load(program);
         return platform.events.run();

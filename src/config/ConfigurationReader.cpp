@@ -91,8 +91,9 @@ std::string filePath(Program& program, const std::string& line, const std::strin
     std::string path = config::pathValue(line);
     if (path.empty())
         path = defaultName;
-    if (!containsSeparator(path))
-        path = joinPath(program.platform.program.programFolder(), path);
+    FileSystem& files = program.platform.files;
+    if (!files.containsSeparator(path))
+        path = files.joinPath(program.platform.program.programFolder(), path);
     return path;
 }
 

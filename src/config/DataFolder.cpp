@@ -37,7 +37,8 @@ bool SettleDataFolder(Program& program) {
         return true;
     }
     const std::string common = Read_CSIDL_COMMON_APPDATA(program);
-    program.DataFolder = common.empty() ? programFolder : joinPath(common, "KvlTalvioPos");
+    program.DataFolder =
+        common.empty() ? programFolder : program.platform.files.joinPath(common, "KvlTalvioPos");
 
     bool exists = false;
     try {

@@ -10,15 +10,18 @@ namespace kvl {
 namespace {
 
 std::string parameterFilePath(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ParamTlvPos.TXT");
+    return program.platform.files.joinPath(program.platform.program.programFolder(),
+                                           "ParamTlvPos.TXT");
 }
 
 std::string defaultConfigFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ConfigTlvPos.TXT");
+    return program.platform.files.joinPath(program.platform.program.programFolder(),
+                                           "ConfigTlvPos.TXT");
 }
 
 std::string defaultLogFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "LogTlvPos.TXT");
+    return program.platform.files.joinPath(program.platform.program.programFolder(),
+                                           "LogTlvPos.TXT");
 }
 
 // The three lines as far as they could be read: a line past the end of the

@@ -23,6 +23,7 @@ TEST(RunMode, FirstSwitchFoundInOrderEVIDecides) {
 // Only an argument ending in ".TXT" names a configuration, in the program
 // folder unless it holds a folder of its own.
 TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
+    FakeFileSystem files;
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"-E", std::nullopt},
         {"-e /cfg/Other.TXT", "/cfg/Other.TXT"},
@@ -30,7 +31,7 @@ TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
         {"-V -E  \" c.TXT \" ", "/opt/kvl/c.TXT"},
         {"-Ec.TXT", "/opt/kvl/c.TXT"}};
     for (const auto& [commandLine, config] : cases)
-        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl"), config)
+        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl", files), config)
             << commandLine;
 }
 

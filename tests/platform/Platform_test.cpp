@@ -1,9 +1,9 @@
 #include "platform/HeadlessMessageBoxes.h"
-#include "platform/LockFileInstanceGuard.h"
-#include "platform/PosixEventLoop.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/RunTimeError.h"
 #include "platform/Text.h"
+#include "platform/posix/ErrorFromErrno.h"
+#include "platform/posix/LockFileInstanceGuard.h"
+#include "platform/posix/PosixEventLoop.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

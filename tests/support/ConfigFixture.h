@@ -20,7 +20,7 @@ public:
 
     // The program folder and a name in it.
     const std::string& folder() const { return fake.program.folder; }
-    std::string path(const std::string& name) const { return joinPath(folder(), name); }
+    std::string path(const std::string& name) const { return fake.files.joinPath(folder(), name); }
 
     // Files and folders under the program folder.
     void writeFile(const std::string& name, const std::string& bytes) {

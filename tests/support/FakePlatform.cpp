@@ -1,7 +1,7 @@
 #include "support/FakePlatform.h"
 
-#include "platform/PathResolver.h"
 #include "platform/Text.h"
+#include "platform/posix/PathResolver.h"
 
 #include <fcntl.h>
 #include <filesystem>

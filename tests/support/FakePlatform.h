@@ -4,11 +4,11 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
-#include "platform/PosixFileSystem.h"
 #include "platform/ProgramInfo.h"
 #include "platform/RunTimeError.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TrayIcon.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -40,6 +40,9 @@ public:
         Identity,
         ReadAll
     };
+
+    char separator() const override { return files_.separator(); }
+    bool isSeparator(char c) const override { return files_.isSeparator(c); }
 
     // Setting up and looking at files by their exact names; parents are made.
     void addFile(const std::string& path, const std::string& bytes);
@@ -260,6 +263,7 @@ public:
         throw RunTimeError(ErrorNumber::FileNotFound,
                            "File not found: cannot open shared object file " + path);
     }
+    std::string fileName(const std::string&) const override { return "libiae17.so"; }
 };
 
 class FakeTrayIcon : public TrayIcon {

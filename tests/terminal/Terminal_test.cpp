@@ -1,6 +1,7 @@
-#include "platform/DlLibraryLoader.h"
 #include "platform/RunTimeError.h"
 #include "platform/Text.h"
+#include "platform/posix/DlLibraryLoader.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 #include "terminal/ConnectionSetup.h"
@@ -76,8 +77,9 @@ struct Binding {
     }
 
     DlLibraryLoader loader;
+    PosixFileSystem files;
     test::TempFolder folder;
-    DynamicTerminalLibrary library{loader, folder.path()};
+    DynamicTerminalLibrary library{loader, files, folder.path()};
     TerminalRecords records;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
-#include "platform/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <string>
 

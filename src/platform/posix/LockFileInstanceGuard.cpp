@@ -1,4 +1,4 @@
-#include "platform/LockFileInstanceGuard.h"
+#include "platform/posix/LockFileInstanceGuard.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -17,9 +17,11 @@ private:
     void* handle_;
 };
 
+// Loads with dlopen; a library named N is the file libn.so (lower case).
 class DlLibraryLoader : public LibraryLoader {
 public:
     std::unique_ptr<SharedLibrary> load(const std::string& path) override;
+    std::string fileName(const std::string& name) const override;
 };
 
 } // namespace kvl

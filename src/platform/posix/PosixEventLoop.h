@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/EventLoop.h"
-#include "platform/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <map>
 #include <signal.h>

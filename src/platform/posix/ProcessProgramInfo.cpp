@@ -1,4 +1,4 @@
-#include "platform/ProcessProgramInfo.h"
+#include "platform/posix/ProcessProgramInfo.h"
 
 #include <climits>
 #include <cstdlib>

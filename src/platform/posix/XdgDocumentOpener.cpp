@@ -1,4 +1,4 @@
-#include "platform/XdgDocumentOpener.h"
+#include "platform/posix/XdgDocumentOpener.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/RunTimeError.h"
+#include "platform/posix/ErrorFromErrno.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/DlLibraryLoader.h"
+#include "platform/posix/DlLibraryLoader.h"
 
 #include "platform/RunTimeError.h"
 
@@ -22,6 +22,14 @@ std::unique_ptr<SharedLibrary> DlLibraryLoader::load(const std::string& path) {
                            "File not found: " + std::string(reason ? reason : path));
     }
     return std::make_unique<DlSharedLibrary>(handle);
+}
+
+std::string DlLibraryLoader::fileName(const std::string& name) const {
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return "lib" + lower + ".so";
 }
 
 } // namespace kvl

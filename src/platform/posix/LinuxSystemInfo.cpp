@@ -1,4 +1,4 @@
-#include "platform/LinuxSystemInfo.h"
+#include "platform/posix/LinuxSystemInfo.h"
 
 #include <cerrno>
 #include <cstdlib>

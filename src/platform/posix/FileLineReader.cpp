@@ -1,6 +1,6 @@
-#include "platform/FileLineReader.h"
+#include "platform/posix/FileLineReader.h"
 
-#include "platform/RunTimeError.h"
+#include "platform/posix/ErrorFromErrno.h"
 
 #include <cerrno>
 

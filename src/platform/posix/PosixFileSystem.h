@@ -5,9 +5,13 @@
 namespace kvl {
 
 // The file services over POSIX calls, with names matched as PathResolver.h
-// describes; new files are made with the name as given.
+// describes; new files are made with the name as given. Only '/' separates
+// folders: a backslash is an ordinary character of a name. A path without
+// ":\" has an empty drive root, and the empty path counts as present.
 class PosixFileSystem : public FileSystem {
 public:
+    char separator() const override { return '/'; }
+    bool isSeparator(char c) const override { return c == '/'; }
     bool fileExists(const std::string& path) override;
     bool entryExists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;

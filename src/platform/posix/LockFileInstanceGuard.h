@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ProgramInfo.h"
-#include "platform/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 
 namespace kvl {
 

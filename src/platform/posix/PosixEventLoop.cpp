@@ -1,4 +1,4 @@
-#include "platform/PosixEventLoop.h"
+#include "platform/posix/PosixEventLoop.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,9 +1,9 @@
-#include "platform/PosixFileSystem.h"
+#include "platform/posix/PosixFileSystem.h"
 
-#include "platform/FileLineReader.h"
-#include "platform/PathResolver.h"
-#include "platform/RunTimeError.h"
-#include "platform/UniqueFd.h"
+#include "platform/posix/ErrorFromErrno.h"
+#include "platform/posix/FileLineReader.h"
+#include "platform/posix/PathResolver.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <cerrno>
 #include <fcntl.h>
