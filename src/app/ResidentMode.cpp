@@ -7,8 +7,9 @@
 
 namespace kvl {
 
-bool frmWpos1Type_QueryUnload(Program& program, bool pollingBefore) {
+bool frmWpos1Type_QueryUnload(Program& program) {
     Timer& timer = program.frmWpos1Type.Timer1;
+    const bool pollingBefore = timer.enabled();
     timer.setEnabled(false);
     // Without the library the start-up never read the parameter file; saving
     // now would replace the operator's settings with the defaults.
@@ -29,12 +30,14 @@ void frmWpos1Type_Unload(Program& program) {
     window.Timer1.setEnabled(false);
     window.setVisible(false);
     skipOnFailure([&] { program.platform.tray.remove(window.trayIcon); });
-    frmMain_Unload(program);
+    program.frmMain.unload();
 }
 
-void closeResidentWindow(Program& program) {
-    if (frmWpos1Type_QueryUnload(program, program.frmWpos1Type.Timer1.enabled()))
-        frmWpos1Type_Unload(program);
+void attachResidentWindowProcedures(Program& program) {
+    FrmWpos1Type& window = program.frmWpos1Type;
+    window.onQueryUnload([&program] { return frmWpos1Type_QueryUnload(program); });
+    window.onUnload([&program] { frmWpos1Type_Unload(program); });
+    program.frmMain.onUnload([&program] { frmMain_Unload(program); });
 }
 
 } // namespace kvl

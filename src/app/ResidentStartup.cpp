@@ -119,7 +119,8 @@ std::string trayIconTip() {
 void frmWpos1Type_Load(Program& program) {
     FrmWpos1Type& window = program.frmWpos1Type;
     bindPollingTimer(program);
-    program.platform.events.onCloseRequest([&program] { closeResidentWindow(program); });
+    attachResidentWindowProcedures(program);
+    program.platform.events.onCloseRequest([&program] { program.frmWpos1Type.requestClose(); });
 
     window.Timer1.setEnabled(false);
     window.Timer1.setInterval(pollingInterval);

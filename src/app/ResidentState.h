@@ -2,9 +2,9 @@
 
 #include "Program.h"
 #include "app/CommandFileMemory.h"
-#include "platform/EventLoop.h"
+#include "controls/TimerBinding.h"
 
-#include <optional>
+#include <memory>
 
 namespace kvl {
 
@@ -13,9 +13,8 @@ struct ResidentState {
     // The resident start-up got as far as reading the parameter file, so
     // saving it at the end writes back what was read, not the defaults.
     bool parametersLoaded = false;
-    // The event-loop timer that runs Timer1's ticks, while Timer1 is enabled.
-    std::optional<EventLoop::TimerId> timer;
-    int timerInterval = 0;
+    // Runs Timer1's ticks on the event loop while Timer1 is enabled.
+    std::unique_ptr<TimerBinding> timer1;
     CommandFileMemory commandFile;
 };
 

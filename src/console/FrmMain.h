@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ComboBox.h"
+#include "controls/Commands.h"
 #include "controls/Form.h"
 #include "controls/SimpleControls.h"
 #include "controls/TextBox.h"
@@ -129,7 +130,7 @@ public:
     bool busyPointer = false;
 
     // Every control, in declaration order, for views and tests.
-    std::vector<Control*> controls();
+    std::vector<Control*> controls() override;
 
     // The sixteen answer fields after txtEsito, in the order they are written
     // and emptied.

@@ -15,4 +15,8 @@ void FrmAbout::load() {
     lblDescription.setCaption(ProgramDescription);
 }
 
+std::vector<Control*> FrmAbout::controls() {
+    return {&picIcon, &lblTitle, &lblVersion, &lblDescription, &cmdOK};
+}
+
 } // namespace kvl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Commands.h"
 #include "controls/Form.h"
 #include "controls/SimpleControls.h"
 
@@ -19,7 +20,7 @@ class FrmAbout : public Form {
 public:
     FrmAbout();
 
-    Label picIcon{"picIcon", {}, {120, 600, 720, 720}, ""};
+    Picture picIcon{"picIcon", {}, {120, 600, 720, 720}};
     Label lblTitle{"lblTitle", {}, {1050, 120, 6045, 360}, "Titolo applicazione"};
     Label lblVersion{"lblVersion", {}, {1050, 720, 5925, 585}, "Versione"};
     Label lblDescription{
@@ -28,6 +29,8 @@ public:
 
     // The load procedure: fills the title, version and description labels.
     void load();
+
+    std::vector<Control*> controls() override;
 };
 
 } // namespace kvl

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "controls/Commands.h"
 #include "controls/Form.h"
 #include "controls/SimpleControls.h"
 #include "controls/TextBox.h"
+#include "controls/Timer.h"
 #include "platform/TrayIcon.h"
 
 #include <vector>
@@ -71,7 +73,7 @@ public:
     // life of the process.
     NotifyIconData trayIcon;
 
-    std::vector<Control*> controls();
+    std::vector<Control*> controls() override;
 };
 
 } // namespace kvl

@@ -15,18 +15,21 @@ TEST(TextBox, TextEndsAtTheFirstNulHoweverItArrives) {
 }
 
 // A view and the polling may both follow one control: each listener hears.
-TEST(TextBox, LimitRestrictsTypingOnlyAndEveryListenerHearsEachAcceptedChange) {
+TEST(TextBox, LimitRestrictsTypingOnlyAndEveryListenerHearsEachChange) {
     TextBox field("txtCassa", "Frame1", {}, "99999999", 8);
     int first = 0, second = 0;
-    field.onChange([&] { ++first; });
-    field.onChange([&] { ++second; });
+    const Subscription a = field.onChange([&](Property p) { first += p == Property::Text; });
+    const Subscription b = field.onChange([&](Property p) { second += p == Property::Text; });
     EXPECT_TRUE(field.typeText("12345678"));
     EXPECT_FALSE(field.typeText("123456789"));
     EXPECT_EQ("12345678", field.text());
     EXPECT_TRUE(field.typeText(std::string("abcdefgh\0xyz", 12))); // the NUL ends it first
     EXPECT_EQ("abcdefgh", field.text());
+    EXPECT_TRUE(field.typeText("abcdefgh")); // no change, nothing told
     field.setText("1234567890123");
     EXPECT_EQ("1234567890123", field.text());
+    field.setEnabled(false);
+    EXPECT_FALSE(field.typeText("1"));
     EXPECT_EQ(3, first);
     EXPECT_EQ(3, second);
 }
