@@ -3,7 +3,7 @@
 // that answers at once, and appends the result block. Terminal time and the
 // polling cycle's pacing are left out.
 
-#include "Program.h"
+#include "app/Program.h"
 #include "commands/Dispatcher.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/FakePlatform.h"
@@ -38,7 +38,7 @@ void processCommandFile(benchmark::State& state, const std::string& line) {
     test::writeFile(program.params.CommandFilePath, commands);
 
     for (auto _ : state) {
-        ElaboraFileComandi(program, program.params.CommandFilePath, false);
+        ElaboraFileComandi(program.commands, program.params.CommandFilePath, false);
         state.PauseTiming();
         files.deleteFile(program.params.ResultFilePath);
         library.clearCalls();

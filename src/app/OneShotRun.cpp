@@ -2,9 +2,9 @@
 
 #include "app/ConsoleSetup.h"
 #include "app/StartupForm.h"
-#include "app/StepGuard.h"
 #include "commands/Dispatcher.h"
 #include "config/ConfigurationReader.h"
+#include "platform/StepGuard.h"
 #include "platform/Text.h"
 
 namespace kvl {
@@ -52,19 +52,20 @@ void runOneShot(Program& program, const std::string& commandLine) {
                                   program.platform.program.programFolder(), program.platform.files))
             program.ConfigFilePath = *config;
     });
-    skipOnFailure([&] { EstrazioneParametriComunicazione(program, program.ConfigFilePath); });
+    skipOnFailure(
+        [&] { EstrazioneParametriComunicazione(program.config, program.ConfigFilePath); });
     skipOnFailure([&] { deleteIfPresent(program, params.ResultFilePath); });
-    skipOnFailure([&] { selectLineSettings(program); });
+    skipOnFailure([&] { selectLineSettings(program.terminal); });
     params.CommandFilePath = text::upperCase(text::trimLeft(params.CommandFilePath));
     skipOnFailure([&] {
         if (program.platform.files.fileExists(params.CommandFilePath))
-            ElaboraFileComandi(program, params.CommandFilePath, params.EcrIdRequired);
+            ElaboraFileComandi(program.commands, params.CommandFilePath, params.EcrIdRequired);
     });
     skipOnFailure([&] { program.library.IAE17AX_Free(); });
     skipOnFailure([&] { deleteIfPresent(program, params.CommandFilePath); });
     // The tray icon the start-up registered goes with the program.
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
-    frmMain_Unload(program);
+    program.frmMain.unload();
 }
 
 } // namespace kvl

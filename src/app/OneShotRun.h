@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "app/Program.h"
 
 #include <optional>
 #include <string>
@@ -20,6 +20,6 @@ std::optional<std::string> oneShotConfigFile(const std::string& argument,
 
 // The one-shot run ("-E"): reads the configuration, processes the command
 // file once if it is there, deletes it and ends the program.
-[[noreturn]] void runOneShot(Program& program, const std::string& commandLine);
+void runOneShot(Program& program, const std::string& commandLine);
 
 } // namespace kvl

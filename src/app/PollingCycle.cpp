@@ -1,10 +1,9 @@
 #include "app/PollingCycle.h"
 
-#include "app/ResidentState.h"
-#include "app/SleepDelay.h"
 #include "commands/Dispatcher.h"
 #include "config/ConfigurationReader.h"
 #include "platform/RunTimeError.h"
+#include "platform/SleepDelay.h"
 
 #include <chrono>
 #include <optional>
@@ -70,7 +69,7 @@ class Tick {
 public:
     explicit Tick(Program& program)
         : program_(program), files_(program.platform.files), form_(program.frmWpos1Type),
-          memory_(residentState(program).commandFile), steps_(program) {}
+          memory_(program.commandFile), steps_(program) {}
 
     void run() {
         form_.Timer1.setEnabled(false);
@@ -84,7 +83,7 @@ public:
         }
 
         if (!lookForCommand())
-            steps_.run([&] { SleepDelay(program_, 1000); });
+            steps_.run([&] { SleepDelay(program_.platform.events, 1000); });
 
         form_.Shape1.setFillColour(Colour::Red);
         form_.Timer1.setEnabled(true);
@@ -155,7 +154,8 @@ private:
         // have stayed the same for a while.
         if (!memory_.settled(*identity, program_.platform.clock.now())) {
             steps_.run([&] {
-                SleepDelay(program_, static_cast<float>(CommandFileMemory::settleTime.count()));
+                SleepDelay(program_.platform.events,
+                           static_cast<float>(CommandFileMemory::settleTime.count()));
             });
             identity = look();
             if (!identity || !memory_.settled(*identity, program_.platform.clock.now()))
@@ -182,11 +182,12 @@ private:
         // Never run again within the tick: the command may already have
         // reached the terminal. A file still held by another program goes
         // straight on to its deletion.
-        steps_.runOnce(
-            [&] { ElaboraFileComandi(program_, commandPath(), program_.params.EcrIdRequired); });
+        steps_.runOnce([&] {
+            ElaboraFileComandi(program_.commands, commandPath(), program_.params.EcrIdRequired);
+        });
         deleteCommandFile();
 
-        steps_.run([&] { SleepDelay(program_, 200); });
+        steps_.run([&] { SleepDelay(program_.platform.events, 200); });
         steps_.run([&] { program_.platform.events.processEvents(); });
 
         // Compared exactly: "ok" or "OK " is not a confirmation.
@@ -195,7 +196,7 @@ private:
             program_.ConnectionConfirmed = true;
             form_.ShapeDump.setFillColour(Colour::Green);
         }
-        steps_.run([&] { SleepDelay(program_, outcomeOk ? 300 : 1500); });
+        steps_.run([&] { SleepDelay(program_.platform.events, outcomeOk ? 300 : 1500); });
     }
 
     Program& program_;

@@ -1,15 +1,14 @@
 #include "app/ResidentStartup.h"
 
 #include "app/ConsoleSetup.h"
-#include "app/PollingTimer.h"
-#include "app/ResidentMode.h"
-#include "app/ResidentState.h"
-#include "app/SleepDelay.h"
-#include "app/StepGuard.h"
+#include "app/PollingCycle.h"
 #include "commands/CommandHandlers.h"
 #include "config/ConfigurationReader.h"
+#include "config/DataFolder.h"
 #include "config/ParameterFile.h"
 #include "platform/ProgramEnd.h"
+#include "platform/SleepDelay.h"
+#include "platform/StepGuard.h"
 #include "platform/Text.h"
 #include "platform/TrayIcon.h"
 #include "terminal/DynamicTerminalLibrary.h"
@@ -36,8 +35,9 @@ void reportLibraryMissing(Program& program, const RunTimeError& failure) {
 
 void readConfiguration(Program& program) {
     std::string problem;
-    if (!skipOnFailure(
-            [&] { problem = EstrazioneParametriComunicazione(program, program.ConfigFilePath); }))
+    if (!skipOnFailure([&] {
+            problem = EstrazioneParametriComunicazione(program.config, program.ConfigFilePath);
+        }))
         return;
     if (!problem.empty()) {
         program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
@@ -54,7 +54,7 @@ void deleteResultFile(Program& program) {
 
 void settleDataFolder(Program& program) {
     bool exists = true;
-    skipOnFailure([&] { exists = SettleDataFolder(program); });
+    skipOnFailure([&] { exists = SettleDataFolder(program.config); });
     if (!exists)
         throw ProgramEnd{startupFailed};
 }
@@ -63,14 +63,14 @@ void settleDataFolder(Program& program) {
 void firstStatusRequest(Program& program) {
     for (int retries = statusRetries;; --retries) {
         std::string problem = "?";
-        skipOnFailure([&] { problem = ComandoStatus(program, "POS_STATUS"); });
+        skipOnFailure([&] { problem = ComandoStatus(program.commands, "POS_STATUS"); });
         if (problem.empty()) {
             program.frmWpos1Type.ShapeDump.setFillColour(Colour::Green);
             return;
         }
         if (retries < 0)
             return;
-        SleepDelay(program, 200);
+        SleepDelay(program.platform.events, 200);
     }
 }
 
@@ -88,7 +88,7 @@ void fillLabels(Program& program) {
     window.lblTipo2.setCaption(ethernet ? "ETH" : "COM");
     window.lblIPAD2.setCaption(console.txtIP.text());
     window.lblPORT2.setCaption(console.txtPorta.text());
-    window.lblPCOM2.setCaption(std::to_string(comPortNumber(program)));
+    window.lblPCOM2.setCaption(std::to_string(comPortNumber(program.records.rs232Init)));
     window.lblBAUD2.setCaption(console.cmbBaud.text());
     window.lblSTOP2.setCaption(console.cmbStop.text());
     window.lblBITS2.setCaption(console.cmbDati.text());
@@ -118,16 +118,16 @@ std::string trayIconTip() {
 
 void frmWpos1Type_Load(Program& program) {
     FrmWpos1Type& window = program.frmWpos1Type;
-    bindPollingTimer(program);
-    attachResidentWindowProcedures(program);
+    window.Timer1.onTimer([&program] { Timer1_Timer(program); });
+    program.timer1 = std::make_unique<TimerBinding>(window.Timer1, program.platform.events);
     program.platform.events.onCloseRequest([&program] { program.frmWpos1Type.requestClose(); });
 
     window.Timer1.setEnabled(false);
     window.Timer1.setInterval(pollingInterval);
     window.Shape1.setFillColour(Colour::Red);
-    giveInitialListEntries(program);
+    giveInitialListEntries(program.frmMain);
     try {
-        showLibraryVersion(program);
+        showLibraryVersion(program.terminal);
     } catch (const RunTimeError& failure) {
         // Nothing after this could work without the library.
         reportLibraryMissing(program, failure);
@@ -135,13 +135,12 @@ void frmWpos1Type_Load(Program& program) {
     }
 
     // From here on a failing step is skipped.
-    skipOnFailure([&] { LoadParameters(program); });
-    residentState(program).parametersLoaded = true;
+    skipOnFailure([&] { LoadParameters(program.config); });
     program.ConfigFilePath = window.txtConfFile.text();
     readConfiguration(program);
     skipOnFailure([&] { deleteResultFile(program); });
     settleDataFolder(program);
-    skipOnFailure([&] { selectLineSettings(program); });
+    skipOnFailure([&] { selectLineSettings(program.terminal); });
     firstStatusRequest(program);
     skipOnFailure([&] { showTerminalId(program); });
     skipOnFailure([&] { fillLabels(program); });

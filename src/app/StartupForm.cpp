@@ -4,8 +4,8 @@
 #include "app/OneShotRun.h"
 #include "app/ResidentStartup.h"
 #include "app/RunMode.h"
-#include "app/StepGuard.h"
 #include "platform/ProgramEnd.h"
+#include "platform/StepGuard.h"
 
 #include <iostream>
 
@@ -15,10 +15,10 @@ namespace {
 
 // The Version mode: the About box, then the end of the program. The tray
 // icon the start-up registered goes with it.
-[[noreturn]] void showVersion(Program& program, std::ostream& aboutOutput) {
+void showVersion(Program& program, std::ostream& aboutOutput) {
     writeAboutBox(program.frmAbout, aboutOutput);
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
-    frmMain_Unload(program);
+    program.frmMain.unload();
 }
 
 } // namespace
@@ -42,8 +42,8 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
 
     FrmMain& console = program.frmMain;
     console.setVisible(false);
-    skipOnFailure([&] { giveInitialListEntries(program); });
-    skipOnFailure([&] { showLibraryVersion(program); });
+    skipOnFailure([&] { giveInitialListEntries(program.frmMain); });
+    skipOnFailure([&] { showLibraryVersion(program.terminal); });
     std::string commandLine;
     skipOnFailure([&] { commandLine = program.platform.program.commandLine(); });
     skipOnFailure([&] { program.frmAbout.load(); });
@@ -52,8 +52,10 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     switch (decideRunMode(commandLine)) {
     case RunMode::OneShot:
         runOneShot(program, commandLine);
+        return;
     case RunMode::Version:
         showVersion(program, aboutOutput);
+        return;
     case RunMode::Interactive:
         console.setVisible(true);
         console.txtTerminale.setVisible(true);
@@ -61,11 +63,6 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     case RunMode::Resident:
         return;
     }
-}
-
-void frmMain_Unload(Program& program) {
-    skipOnFailure([&] { program.library.IAE17AX_Free(); });
-    throw ProgramEnd{0};
 }
 
 } // namespace kvl

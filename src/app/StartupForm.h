@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "app/Program.h"
 
 #include <iosfwd>
 
@@ -13,9 +13,6 @@ namespace kvl {
 // About box of the Version mode is written to aboutOutput.
 void frmMain_Load(Program& program, std::ostream& aboutOutput);
 void frmMain_Load(Program& program);
-
-// The console form's unload: frees the terminal library and ends the program.
-[[noreturn]] void frmMain_Unload(Program& program);
 
 // The About box without a display: its title, version and description lines.
 void writeAboutBox(const FrmAbout& about, std::ostream& out);

@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "app/Program.h"
 #include "app/StartupForm.h"
 #include "platform/ProgramEnd.h"
 #include "platform/RealPlatform.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "app/Program.h"
 #include "platform/ProgramEnd.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"

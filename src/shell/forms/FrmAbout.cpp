@@ -1,4 +1,4 @@
-#include "shell/FrmAbout.h"
+#include "shell/forms/FrmAbout.h"
 
 #include "platform/MessageBoxes.h"
 

@@ -1,4 +1,4 @@
-#include "app/SleepDelay.h"
+#include "platform/SleepDelay.h"
 
 #include <chrono>
 #include <cmath>
@@ -21,11 +21,11 @@ int sleepDelaySlices(float milliseconds) {
     return static_cast<int>(slices < maxSlices ? slices : maxSlices);
 }
 
-void SleepDelay(Program& program, float milliseconds) {
+void SleepDelay(EventLoop& events, float milliseconds) {
     const int slices = sleepDelaySlices(milliseconds);
     for (int i = 0; i < slices; ++i) {
-        program.platform.events.sleep(std::chrono::milliseconds(sliceMilliseconds));
-        program.platform.events.processEvents();
+        events.sleep(std::chrono::milliseconds(sliceMilliseconds));
+        events.processEvents();
     }
 }
 

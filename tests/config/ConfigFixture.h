@@ -1,22 +1,19 @@
 #pragma once
 
-#include "Program.h"
-#include "support/FakePlatform.h"
-#include "support/FakeTerminalLibrary.h"
+#include "config/ConfigContext.h"
+#include "shell/forms/FrmWpos1Type.h"
+#include "support/TerminalParts.h"
 
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 
-// A Program on fake services whose program folder exists and holds the
-// configuration and parameter files of a test, as real files in a temporary
-// folder.
-class ConfigFixture {
+// What the configuration procedures work on, on fake services whose program
+// folder exists and holds the configuration and parameter files of a test.
+class ConfigFixture : public TerminalParts {
 public:
     ConfigFixture() { fake.files.addDirectory(folder()); }
-    ConfigFixture(const ConfigFixture&) = delete;
-    ConfigFixture& operator=(const ConfigFixture&) = delete;
 
     // The program folder and a name in it.
     const std::string& folder() const { return fake.program.folder; }
@@ -32,10 +29,11 @@ public:
     // The texts of the message boxes shown so far.
     std::vector<std::string> messageTexts() const { return fake.messages.texts(); }
 
-    FakePlatform fake;
-    Platform& platform = fake.platform();
-    FakeTerminalLibrary library;
-    Program program{platform, library};
+    FrmWpos1Type frmWpos1Type;
+    std::string DataFolder;
+    bool parametersLoaded = false;
+    ConfigContext config{fake.platform(), frmMain,    frmWpos1Type,    records,
+                         params,          DataFolder, parametersLoaded};
 };
 
 } // namespace kvl::test

@@ -1,4 +1,4 @@
-#include "console/FrmMain.h"
+#include "console/form/FrmMain.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/FrmWpos1Type.h"
+#include "shell/forms/FrmWpos1Type.h"
 
 namespace kvl {
 

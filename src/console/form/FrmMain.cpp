@@ -1,4 +1,4 @@
-#include "console/FrmMain.h"
+#include "console/form/FrmMain.h"
 
 namespace kvl {
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "config/ConfigContext.h"
+#include "console/form/FrmMain.h"
+#include "platform/Platform.h"
+#include "shell/forms/FrmAbout.h"
+#include "shell/forms/FrmWpos1Type.h"
+
+namespace kvl {
+
+// What the resident window's procedures work on: the platform, the three
+// forms (the console form's unload ends the program) and the configuration's
+// parts for the parameter file and the configuration file.
+struct ShellContext {
+    Platform& platform;
+    FrmWpos1Type& frmWpos1Type;
+    FrmMain& frmMain;
+    FrmAbout& frmAbout;
+    ConfigContext config;
+};
+
+} // namespace kvl
