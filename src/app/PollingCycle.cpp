@@ -83,13 +83,25 @@ public:
         }
 
         if (!lookForCommand())
-            steps_.run([&] { SleepDelay(program_.platform.events, 1000); });
+            wait(1000);
+        // A close answered during one of the waits ends the program: the
+        // tick stops where it is and polling stays off.
+        if (ending())
+            return;
 
         form_.Shape1.setFillColour(Colour::Red);
         form_.Timer1.setEnabled(true);
     }
 
 private:
+    bool ending() const { return program_.platform.events.quitRequested(); }
+
+    // SleepDelay under the tick's error rules; false when the program is ending.
+    bool wait(float milliseconds) {
+        steps_.run([&] { SleepDelay(program_.platform.events, milliseconds); });
+        return !ending();
+    }
+
     const std::string& commandPath() const { return program_.params.CommandFilePath; }
 
     bool driveFound() {
@@ -153,10 +165,8 @@ private:
         // A file still being written is read only once its size and time
         // have stayed the same for a while.
         if (!memory_.settled(*identity, program_.platform.clock.now())) {
-            steps_.run([&] {
-                SleepDelay(program_.platform.events,
-                           static_cast<float>(CommandFileMemory::settleTime.count()));
-            });
+            if (!wait(static_cast<float>(CommandFileMemory::settleTime.count())))
+                return false;
             identity = look();
             if (!identity || !memory_.settled(*identity, program_.platform.clock.now()))
                 return false;
@@ -187,8 +197,11 @@ private:
         });
         deleteCommandFile();
 
-        steps_.run([&] { SleepDelay(program_.platform.events, 200); });
+        if (!wait(200))
+            return;
         steps_.run([&] { program_.platform.events.processEvents(); });
+        if (ending())
+            return;
 
         // Compared exactly: "ok" or "OK " is not a confirmation.
         const bool outcomeOk = program_.frmMain.txtEsito.text() == "OK";
@@ -196,7 +209,7 @@ private:
             program_.ConnectionConfirmed = true;
             form_.ShapeDump.setFillColour(Colour::Green);
         }
-        steps_.run([&] { SleepDelay(program_.platform.events, outcomeOk ? 300 : 1500); });
+        wait(outcomeOk ? 300 : 1500);
     }
 
     Program& program_;

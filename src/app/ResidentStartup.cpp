@@ -6,7 +6,6 @@
 #include "config/ConfigurationReader.h"
 #include "config/DataFolder.h"
 #include "config/ParameterFile.h"
-#include "platform/ProgramEnd.h"
 #include "platform/SleepDelay.h"
 #include "platform/StepGuard.h"
 #include "platform/Text.h"
@@ -33,17 +32,19 @@ void reportLibraryMissing(Program& program, const RunTimeError& failure) {
                                    ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
-void readConfiguration(Program& program) {
+// False when the configuration cannot be read: the program ends.
+bool readConfiguration(Program& program) {
     std::string problem;
     if (!skipOnFailure([&] {
             problem = EstrazioneParametriComunicazione(program.config, program.ConfigFilePath);
         }))
-        return;
-    if (!problem.empty()) {
-        program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
-                                       MessageIcon::None);
-        throw ProgramEnd{startupFailed};
-    }
+        return true;
+    if (problem.empty())
+        return true;
+    program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
+                                   MessageIcon::None);
+    program.platform.events.quit(startupFailed);
+    return false;
 }
 
 void deleteResultFile(Program& program) {
@@ -52,25 +53,29 @@ void deleteResultFile(Program& program) {
         program.platform.files.deleteFile(path);
 }
 
-void settleDataFolder(Program& program) {
+// False when the data folder does not exist: the program ends.
+bool settleDataFolder(Program& program) {
     bool exists = true;
     skipOnFailure([&] { exists = SettleDataFolder(program.config); });
     if (!exists)
-        throw ProgramEnd{startupFailed};
+        program.platform.events.quit(startupFailed);
+    return exists;
 }
 
-// Asks the terminal for its status up to five times, 200 ms apart.
-void firstStatusRequest(Program& program) {
+// Asks the terminal for its status up to five times, 200 ms apart. False when
+// the program ends during a pause.
+bool firstStatusRequest(Program& program) {
     for (int retries = statusRetries;; --retries) {
         std::string problem = "?";
         skipOnFailure([&] { problem = ComandoStatus(program.commands, "POS_STATUS"); });
         if (problem.empty()) {
             program.frmWpos1Type.ShapeDump.setFillColour(Colour::Green);
-            return;
+            return true;
         }
         if (retries < 0)
-            return;
-        SleepDelay(program.platform.events, 200);
+            return true;
+        if (!SleepDelay(program.platform.events, 200))
+            return false;
     }
 }
 
@@ -116,7 +121,7 @@ std::string trayIconTip() {
     return tip;
 }
 
-void frmWpos1Type_Load(Program& program) {
+bool frmWpos1Type_Load(Program& program) {
     FrmWpos1Type& window = program.frmWpos1Type;
     window.Timer1.onTimer([&program] { Timer1_Timer(program); });
     program.timer1 = std::make_unique<TimerBinding>(window.Timer1, program.platform.events);
@@ -131,21 +136,25 @@ void frmWpos1Type_Load(Program& program) {
     } catch (const RunTimeError& failure) {
         // Nothing after this could work without the library.
         reportLibraryMissing(program, failure);
-        return;
+        return true;
     }
 
     // From here on a failing step is skipped.
     skipOnFailure([&] { LoadParameters(program.config); });
     program.ConfigFilePath = window.txtConfFile.text();
-    readConfiguration(program);
+    if (!readConfiguration(program))
+        return false;
     skipOnFailure([&] { deleteResultFile(program); });
-    settleDataFolder(program);
+    if (!settleDataFolder(program))
+        return false;
     skipOnFailure([&] { selectLineSettings(program.terminal); });
-    firstStatusRequest(program);
+    if (!firstStatusRequest(program))
+        return false;
     skipOnFailure([&] { showTerminalId(program); });
     skipOnFailure([&] { fillLabels(program); });
     skipOnFailure([&] { registerTrayIcon(program); });
     window.Timer1.setEnabled(true);
+    return true;
 }
 
 } // namespace kvl

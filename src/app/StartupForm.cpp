@@ -4,7 +4,6 @@
 #include "app/OneShotRun.h"
 #include "app/ResidentStartup.h"
 #include "app/RunMode.h"
-#include "platform/ProgramEnd.h"
 #include "platform/StepGuard.h"
 
 #include <iostream>
@@ -12,6 +11,9 @@
 namespace kvl {
 
 namespace {
+
+// A second start ends silently, as a successful run.
+constexpr int SecondInstance = 0;
 
 // The Version mode: the About box, then the end of the program. The tray
 // icon the start-up registered goes with it.
@@ -37,8 +39,10 @@ void frmMain_Load(Program& program) {
 void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     bool secondInstance = false;
     skipOnFailure([&] { secondInstance = program.platform.instance.anotherInstanceRunning(); });
-    if (secondInstance)
-        throw ProgramEnd{0};
+    if (secondInstance) {
+        program.platform.events.quit(SecondInstance);
+        return;
+    }
 
     FrmMain& console = program.frmMain;
     console.setVisible(false);
@@ -47,7 +51,10 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     std::string commandLine;
     skipOnFailure([&] { commandLine = program.platform.program.commandLine(); });
     skipOnFailure([&] { program.frmAbout.load(); });
-    skipOnFailure([&] { frmWpos1Type_Load(program); });
+    bool goesOn = true;
+    skipOnFailure([&] { goesOn = frmWpos1Type_Load(program); });
+    if (!goesOn)
+        return;
 
     switch (decideRunMode(commandLine)) {
     case RunMode::OneShot:

@@ -9,8 +9,9 @@ namespace kvl {
 // The console form's load procedure, the first code of the program: ends a
 // second instance silently, puts the console in its initial state, shows the
 // library version, starts the resident service and then acts on the command
-// line. The Version and One-shot modes end the program here (ProgramEnd); the
-// About box of the Version mode is written to aboutOutput.
+// line. The Version and One-shot modes end the program here, through the
+// console form's unload; the About box of the Version mode is written to
+// aboutOutput.
 void frmMain_Load(Program& program, std::ostream& aboutOutput);
 void frmMain_Load(Program& program);
 

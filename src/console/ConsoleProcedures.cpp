@@ -1,13 +1,16 @@
 #include "console/ConsoleProcedures.h"
 
-#include "platform/ProgramEnd.h"
 #include "platform/StepGuard.h"
 
 namespace kvl {
 
+namespace {
+constexpr int ProgramEnded = 0;
+}
+
 void frmMain_Unload(ConsoleContext& console) {
     skipOnFailure([&] { console.terminal.library.IAE17AX_Free(); });
-    throw ProgramEnd{0};
+    console.events.quit(ProgramEnded);
 }
 
 void attachConsoleProcedures(ConsoleContext& console) {

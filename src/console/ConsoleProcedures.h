@@ -4,7 +4,8 @@
 
 namespace kvl {
 
-// The console form's unload: frees the terminal library and ends the program.
+// The console form's unload: frees the terminal library and ends the program
+// (status 0).
 void frmMain_Unload(ConsoleContext& console);
 
 // Attaches the console's event procedures to the console form.

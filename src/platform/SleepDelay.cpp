@@ -21,12 +21,13 @@ int sleepDelaySlices(float milliseconds) {
     return static_cast<int>(slices < maxSlices ? slices : maxSlices);
 }
 
-void SleepDelay(EventLoop& events, float milliseconds) {
+bool SleepDelay(EventLoop& events, float milliseconds) {
     const int slices = sleepDelaySlices(milliseconds);
-    for (int i = 0; i < slices; ++i) {
+    for (int i = 0; i < slices && !events.quitRequested(); ++i) {
         events.sleep(std::chrono::milliseconds(sliceMilliseconds));
         events.processEvents();
     }
+    return !events.quitRequested();
 }
 
 } // namespace kvl

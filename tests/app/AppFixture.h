@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/Program.h"
-#include "platform/ProgramEnd.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 
@@ -45,14 +44,10 @@ struct App {
         return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(0)).count();
     }
 
-    // Runs a step that may end the program: the status it ends with, or -1.
-    template <class Step> static int endStatus(Step&& step) {
-        try {
-            step();
-        } catch (const ProgramEnd& end) {
-            return end.status;
-        }
-        return -1;
+    // Runs a step that may end the program: the status it ended with, or -1.
+    template <class Step> int endStatus(Step&& step) {
+        step();
+        return fake.events.quitStatus().value_or(-1);
     }
 
     FakePlatform fake;

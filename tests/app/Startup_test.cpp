@@ -81,5 +81,22 @@ TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     EXPECT_FALSE(fake.tray.registered);
 }
 
+// SIGTERM while the start-up waits between status requests is a close answered
+// OK: the program ends there, before the command line is acted on.
+TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine) {
+    fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
+    library.queueResult("IAE17AX_Status", ResultCode::ComError);
+    fake.events.duringProcessEvents = [this] { fake.events.requestClose(); };
+
+    EXPECT_EQ(load("-E"), 0);
+
+    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+    EXPECT_TRUE(fake.files.hasFile("/io/SR_DATI.TXT"));
+    EXPECT_FALSE(fake.tray.registered);
+    EXPECT_TRUE(fake.events.activeTimers().empty());
+    EXPECT_EQ(journal().back(), "Free");
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
+}
+
 } // namespace
 } // namespace kvl::test

@@ -2,7 +2,6 @@
 #include "platform/Text.h"
 #include "platform/posix/ErrorFromErrno.h"
 #include "platform/posix/LockFileInstanceGuard.h"
-#include "platform/posix/PosixEventLoop.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/TempFolder.h"
 
@@ -118,41 +117,6 @@ TEST_F(PosixFileSystemTest, WritesGoToTheExistingCaseVariantAndAFailedOrCutOneLe
     EXPECT_EQ("new", test::readFile(at("CMD.TXT")));
     EXPECT_EQ("a", test::readFile(at("Cmd.txt"))) << "half a block must not stay behind";
     EXPECT_FALSE(test::fileExists(at(".CMD.TXT.new")));
-}
-
-using namespace std::chrono_literals;
-
-TEST(PosixEventLoop, TimerFiresUntilQuitAndIsNeverReentered) {
-    PosixEventLoop loop;
-    int depth = 0, deepest = 0, ticks = 0, otherTicks = 0;
-    loop.startTimer(1ms, [&] {
-        deepest = std::max(deepest, ++depth);
-        // Overdue again while running: processing events runs other timers, not this one.
-        loop.sleep(3ms);
-        loop.processEvents();
-        if (++ticks == 3)
-            loop.quit(7);
-        --depth;
-    });
-    loop.startTimer(1ms, [&] { ++otherTicks; });
-    EXPECT_EQ(7, loop.run());
-    EXPECT_EQ(3, ticks);
-    EXPECT_EQ(1, deepest);
-    EXPECT_GE(otherTicks, 1);
-}
-
-TEST(PosixEventLoop, TerminationSignalsBecomeOneCloseRequest) {
-    PosixEventLoop loop;
-    int requests = 0;
-    loop.onCloseRequest([&] {
-        ++requests;
-        loop.quit(3);
-    });
-    std::raise(SIGTERM);
-    std::raise(SIGINT);
-    EXPECT_EQ(0, requests); // not inside the signal handler
-    EXPECT_EQ(3, loop.run());
-    EXPECT_EQ(1, requests);
 }
 
 TEST(LockFileInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunning) {

@@ -105,6 +105,8 @@ std::vector<FakeEventLoop::Timer> FakeEventLoop::activeTimers() const {
 void FakeEventLoop::fireActiveTimers() {
     // A handler may start timers, which moves timers_: index it afresh.
     for (const Timer& timer : activeTimers()) {
+        if (quitStatus_)
+            return;
         const auto index = static_cast<std::size_t>(timer.id) - 1;
         if (!timers_[index].active || timers_[index].running)
             continue;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -173,7 +174,8 @@ private:
 };
 
 // An event loop without real waiting: sleep() moves the fake clock, and timers
-// fire only when the test fires them.
+// fire only when the test fires them. Once quit has been asked nothing is
+// dispatched any more, as in the real loop, and run() returns the status.
 class FakeEventLoop : public EventLoop {
 public:
     struct Timer {
@@ -187,7 +189,7 @@ public:
     explicit FakeEventLoop(FakeClock& clock) : clock_(clock) {}
 
     void processEvents() override {
-        if (duringProcessEvents)
+        if (!quitStatus_ && duringProcessEvents)
             duringProcessEvents();
     }
     void sleep(std::chrono::milliseconds duration) override {
@@ -201,8 +203,18 @@ public:
     void stopTimer(TimerId id) override {
         timers_.at(static_cast<std::size_t>(id) - 1).active = false;
     }
-    int run() override { throw std::logic_error("a test fires the timers itself"); }
-    void quit(int) override {}
+    int run() override {
+        if (!quitStatus_)
+            throw std::logic_error("a test fires the timers itself");
+        return *quitStatus_;
+    }
+    void quit(int status) override {
+        if (!quitStatus_)
+            quitStatus_ = status;
+    }
+    bool quitRequested() const override { return quitStatus_.has_value(); }
+    // The status the program was ended with, if it was.
+    std::optional<int> quitStatus() const { return quitStatus_; }
     void onCloseRequest(std::function<void()> handler) override {
         closeHandler_ = std::move(handler);
     }
@@ -212,7 +224,7 @@ public:
     void fireActiveTimers();
     // What SIGTERM does.
     void requestClose() {
-        if (closeHandler_)
+        if (closeHandler_ && !quitStatus_)
             closeHandler_();
     }
 
@@ -227,6 +239,7 @@ private:
     std::vector<Timer> timers_;
     std::vector<std::chrono::milliseconds> sleeps_;
     std::function<void()> closeHandler_;
+    std::optional<int> quitStatus_;
 };
 
 class FakeProgramInfo : public ProgramInfo {

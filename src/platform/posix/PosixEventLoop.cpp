@@ -88,10 +88,12 @@ bool PosixEventLoop::drainSignals() {
 }
 
 void PosixEventLoop::processEvents() {
+    if (quitRequested_)
+        return;
     // Several signals waiting together are one request to close.
     if (drainSignals() && closeHandler_) {
-        std::function<void()> handler = closeHandler_;
-        handler();
+        const std::function<void()> handler = closeHandler_;
+        runHandler(*this, handler);
     }
     runDueTimers();
 }
@@ -103,7 +105,8 @@ void PosixEventLoop::runDueTimers() {
         if (timer.active && !timer.running && timer.due <= now)
             due.push_back(id);
     for (TimerId id : due)
-        fire(id);
+        if (!quitRequested_)
+            fire(id);
 }
 
 void PosixEventLoop::fire(TimerId id) {
@@ -129,7 +132,7 @@ void PosixEventLoop::fire(TimerId id) {
             timer->second.due = std::chrono::steady_clock::now() + timer->second.interval;
         }
     } finish{*this, id};
-    handler();
+    runHandler(*this, handler);
 }
 
 EventLoop::TimerId PosixEventLoop::startTimer(std::chrono::milliseconds interval,
@@ -178,11 +181,12 @@ int PosixEventLoop::run() {
         ::poll(&signalWait, 1, pollTimeout());
         processEvents();
     }
-    quitRequested_ = false;
     return quitStatus_;
 }
 
 void PosixEventLoop::quit(int status) {
+    if (quitRequested_)
+        return;
     quitRequested_ = true;
     quitStatus_ = status;
 }

@@ -25,6 +25,7 @@ public:
     void stopTimer(TimerId id) override;
     int run() override;
     void quit(int status) override;
+    bool quitRequested() const override { return quitRequested_; }
     void onCloseRequest(std::function<void()> handler) override;
 
 private:
