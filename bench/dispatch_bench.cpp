@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "commands/Dispatcher.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 #include "support/TempFolder.h"
@@ -27,7 +28,8 @@ void processCommandFile(benchmark::State& state, const std::string& line) {
                   platform.system, platform.documents, platform.libraries,
                   platform.tray};
     test::FakeTerminalLibrary library;
-    Program program(real, library);
+    test::FakeModalForms modal;
+    Program program(real, library, modal);
     program.params.ConnectionType = CommunicationParameters::Rs232;
     program.params.CommandFilePath = folder.file("SR_DATI.TXT");
     program.params.ResultFilePath = folder.file("SR_OUT.TXT");

@@ -5,8 +5,8 @@
 
 namespace kvl {
 
-Program::Program(Platform& platform, TerminalLibrary& library)
-    : platform(platform), library(library) {
+Program::Program(Platform& platform, TerminalLibrary& library, ModalForms& modal)
+    : platform(platform), library(library), modal(modal) {
     attachConsoleProcedures(console);
     attachShellProcedures(shell);
 }

@@ -5,6 +5,7 @@
 #include "config/ConfigContext.h"
 #include "console/ConsoleContext.h"
 #include "console/form/FrmMain.h"
+#include "controls/ModalForms.h"
 #include "controls/TimerBinding.h"
 #include "platform/Platform.h"
 #include "shell/ShellContext.h"
@@ -22,17 +23,18 @@ namespace kvl {
 
 // Everything that exists once per process: the three forms, the terminal
 // records, the communication parameters and the process-wide texts and flags,
-// together with the platform services and the terminal library they are used
-// with, and the parts each layer works on. main() makes the one instance;
+// together with the platform services, the terminal library and the modal
+// forms' host they are used with, and the parts each layer works on. main() makes the one instance;
 // tests make a fresh one per case with fake services. Making it attaches the
 // forms' event procedures.
 struct Program {
-    Program(Platform& platform, TerminalLibrary& library);
+    Program(Platform& platform, TerminalLibrary& library, ModalForms& modal);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     Platform& platform;
     TerminalLibrary& library;
+    ModalForms& modal;
 
     FrmMain frmMain;
     FrmWpos1Type frmWpos1Type;
@@ -54,7 +56,7 @@ struct Program {
                          params,   DataFolder, parametersLoaded};
     CommandContext commands{terminal, platform, frmWpos1Type, handlersEcrIdRequired};
     ConsoleContext console{terminal, platform.events};
-    ShellContext shell{platform, frmWpos1Type, frmMain, frmAbout, config};
+    ShellContext shell{platform, modal, frmWpos1Type, frmMain, frmAbout, config};
 
     // What the resident service keeps between ticks: the command files seen,
     // and Timer1 running on the event loop once the resident start-up binds it.

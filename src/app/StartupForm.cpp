@@ -6,8 +6,6 @@
 #include "app/RunMode.h"
 #include "platform/StepGuard.h"
 
-#include <iostream>
-
 namespace kvl {
 
 namespace {
@@ -15,28 +13,17 @@ namespace {
 // A second start ends silently, as a successful run.
 constexpr int SecondInstance = 0;
 
-// The Version mode: the About box, then the end of the program. The tray
-// icon the start-up registered goes with it.
-void showVersion(Program& program, std::ostream& aboutOutput) {
-    writeAboutBox(program.frmAbout, aboutOutput);
+// The Version mode: the About box, modal, then the end of the program. The
+// tray icon the start-up registered goes with it.
+void showVersion(Program& program) {
+    skipOnFailure([&] { program.modal.showModal(program.frmAbout); });
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
     program.frmMain.unload();
 }
 
 } // namespace
 
-void writeAboutBox(const FrmAbout& about, std::ostream& out) {
-    out << about.lblTitle.caption() << '\n'
-        << about.lblVersion.caption() << '\n'
-        << about.lblDescription.caption() << '\n';
-    out.flush();
-}
-
 void frmMain_Load(Program& program) {
-    frmMain_Load(program, std::cout);
-}
-
-void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     bool secondInstance = false;
     skipOnFailure([&] { secondInstance = program.platform.instance.anotherInstanceRunning(); });
     if (secondInstance) {
@@ -61,7 +48,7 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
         runOneShot(program, commandLine);
         return;
     case RunMode::Version:
-        showVersion(program, aboutOutput);
+        showVersion(program);
         return;
     case RunMode::Interactive:
         console.setVisible(true);

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/StartupForm.h"
+#include "controls/HeadlessModalForms.h"
 #include "platform/RealPlatform.h"
 #include "terminal/DynamicTerminalLibrary.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
         kvl::Platform& platform = real->platform();
         kvl::DynamicTerminalLibrary library(platform.libraries, platform.files,
                                             platform.program.programFolder());
-        kvl::Program program(platform, library);
+        kvl::HeadlessModalForms modal(std::cout);
+        kvl::Program program(platform, library, modal);
         kvl::runHandler(platform.events, [&] { kvl::frmMain_Load(program); });
         return platform.events.run();
     } catch (const std::exception& failure) {

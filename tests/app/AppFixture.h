@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Program.h"
+#include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 
@@ -52,7 +53,8 @@ struct App {
 
     FakePlatform fake;
     FakeTerminalLibrary library;
-    Program program{fake.platform(), library};
+    FakeModalForms modal;
+    Program program{fake.platform(), library, modal};
 
 private:
     // A library call is recorded when it returns, so the calls not yet noted

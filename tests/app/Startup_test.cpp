@@ -4,7 +4,6 @@
 #include "app/StartupForm.h"
 
 #include <optional>
-#include <sstream>
 #include <utility>
 
 namespace kvl::test {
@@ -41,9 +40,8 @@ protected:
 
     int load(const std::string& commandLine) {
         fake.program.arguments = commandLine;
-        return endStatus([&] { frmMain_Load(program, about); });
+        return endStatus([&] { frmMain_Load(program); });
     }
-    std::ostringstream about;
 };
 
 TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
@@ -53,9 +51,20 @@ TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
     EXPECT_TRUE(fake.messages.shown().empty());
 }
 
-TEST_F(StartupFormTest, VersionModeWritesTheAboutTextAndEnds) {
+// While the About box is open the resident service polls; the program ends
+// when it closes.
+TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
+    fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
+    std::string whileOpen;
+    modal.whileOpen = [&](Form& about) {
+        fake.events.fireActiveTimers();
+        whileOpen = program.frmAbout.lblVersion.caption() + (about.visible() ? " shown" : "") +
+                    (fake.events.quitRequested() ? " ended" : "");
+    };
     EXPECT_EQ(load("-v -i"), 0);
-    EXPECT_NE(about.str().find("\nVersione 1.0.0.7\n"), std::string::npos);
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmAbout"});
+    EXPECT_EQ(whileOpen, "Versione 1.0.0.7 shown");
+    EXPECT_FALSE(fake.files.hasFile("/io/SR_DATI.TXT"));
     EXPECT_EQ(journal().back(), "Free");
     EXPECT_FALSE(fake.tray.registered);
 }

@@ -3,11 +3,13 @@
 
 #include "controls/Commands.h"
 #include "controls/Form.h"
+#include "controls/HeadlessModalForms.h"
 #include "controls/TimerBinding.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,27 @@ TEST(Events, ABoundTimerTicksOnTheLoopOnlyWhileEnabledWithAnInterval) {
     EXPECT_TRUE(loop.activeTimers().empty());
     timer.fire(); // fired by hand it still runs while enabled
     EXPECT_EQ(ticks, 3);
+}
+
+// Without a display a modal form is its labels, one caption a line, and it
+// closes at once, as if its default button had been pressed.
+TEST(Events, AHeadlessModalFormWritesItsLabelsAndCloses) {
+    struct About : Form {
+        About() : Form("frmAbout", "Informazioni", 0, 0) {}
+        Picture picIcon{"picIcon", {}, {}};
+        Label lblTitle{"lblTitle", {}, {}, "KvlTalvioPos per sistemi Windows 32/64 bit"};
+        Label lblVersion{"lblVersion", {}, {}, "Versione 1.0.0.7"};
+        Button cmdOK{"cmdOK", {}, {}, "&OK"};
+        std::vector<Control*> controls() override {
+            return {&picIcon, &lblTitle, &lblVersion, &cmdOK};
+        }
+    } about;
+    std::vector<bool> shown;
+    const Subscription view = about.onChange([&](Property) { shown.push_back(about.visible()); });
+    std::ostringstream out;
+    HeadlessModalForms(out).showModal(about);
+    EXPECT_EQ(out.str(), "KvlTalvioPos per sistemi Windows 32/64 bit\nVersione 1.0.0.7\n");
+    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
 }
 
 } // namespace

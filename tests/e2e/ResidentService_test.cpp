@@ -78,5 +78,17 @@ TEST(ResidentService, ATerminalOffAtStartIsAskedFiveTimesPollingStartsAndSigterm
     EXPECT_EQ(readFile(installation.parameterFile()), installation.parameters("0"));
 }
 
+// "-V" headless: the About box is its three lines on standard output, and the
+// program ends when it closes.
+TEST(ResidentService, VersionModePrintsTheAboutBoxAndEnds) {
+    Simulator simulator;
+    Installation installation(simulator.port());
+    ChildProcess bridge(installation.file("KvlTalvioPos"), {"-V"}, installation.environment);
+    ASSERT_EQ(bridge.wait(20s), 0) << bridge.errors();
+    EXPECT_EQ(bridge.output(), "KvlTalvioPos per sistemi Windows 32/64 bit\nVersione 1.0.0.7\n"
+                               "Programma per gestione Scambio Importo con POS Ingenico (compat. x "
+                               "Windows XP, VISTA / 7 / 8)\n");
+}
+
 } // namespace
 } // namespace kvl::test
