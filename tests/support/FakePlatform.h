@@ -279,6 +279,8 @@ public:
     std::string fileName(const std::string&) const override { return "libiae17.so"; }
 };
 
+// A tray that exists (unless told otherwise); a test clicks the icon with
+// activate().
 class FakeTrayIcon : public TrayIcon {
 public:
     struct Event {
@@ -287,6 +289,8 @@ public:
     };
     std::vector<Event> events;
     bool registered = false;
+    bool exists = true;
+    bool available() const override { return exists; }
     void add(const NotifyIconData& data) override { events.push_back({registered = true, data}); }
     void remove(const NotifyIconData& data) override {
         events.push_back({registered = false, data});
