@@ -4,8 +4,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvl {
+
+// The folders and name of a path, in order; empty components and "." are
+// left out.
+std::vector<std::string> pathComponents(const std::string& path, char separator);
 
 // Reads a file as lines over bytes: a line ends at LF, and one CR just before
 // the LF is dropped. The last line may lack its LF. Throws RunTimeError when

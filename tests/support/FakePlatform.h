@@ -8,12 +8,10 @@
 #include "platform/RunTimeError.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TrayIcon.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "support/TempFolder.h"
+#include "support/MemoryFileSystem.h"
 
 #include <chrono>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,11 +21,9 @@
 
 namespace kvl::test {
 
-// The real file services on a temporary folder that stands for the root: every
-// path, "/opt/kvl/x" or "C:", lies below it, so names match as on disk. A test
-// can make operations fail, see the changes made, and every write moves the
-// modification time on by a millisecond, so that each version of a file has an
-// identity of its own.
+// The in-memory file services with failures a test can script: a test can
+// make operations fail, see the changes made and the bytes appended, and act
+// before every operation.
 class FakeFileSystem : public FileSystem {
 public:
     enum class Operation {
@@ -45,14 +41,16 @@ public:
     char separator() const override { return files_.separator(); }
     bool isSeparator(char c) const override { return files_.isSeparator(c); }
 
-    // Setting up and looking at files by their exact names; parents are made.
-    void addFile(const std::string& path, const std::string& bytes);
-    void addDirectory(const std::string& path) {
-        std::filesystem::create_directories(onDisk(path));
+    // Setting up and looking at files by their exact names; folders on the
+    // way are made. Every write moves the file's modification time on.
+    void addFile(const std::string& path, const std::string& bytes) { files_.addFile(path, bytes); }
+    void addDirectory(const std::string& path) { files_.addDirectory(path); }
+    void setModified(const std::string& path, std::int64_t nanoseconds) {
+        files_.setModified(path, nanoseconds);
     }
-    void setModified(const std::string& path, std::int64_t nanoseconds);
-    bool hasFile(const std::string& exactPath) const { return test::fileExists(onDisk(exactPath)); }
-    std::string content(const std::string& exactPath) const { return readFile(onDisk(exactPath)); }
+    void setReadOnly(const std::string& path) { files_.setReadOnly(path); }
+    bool hasFile(const std::string& exactPath) const { return files_.hasFile(exactPath); }
+    std::string content(const std::string& exactPath) const { return files_.content(exactPath); }
 
     // Makes the next `times` calls of the operation on the path (compared
     // without regard to case) throw RunTimeError with the number, leaving the
@@ -90,17 +88,17 @@ public:
     }
     void deleteFile(const std::string& path) override {
         files_.deleteFile(begin(Operation::Delete, path));
-        changed("delete ", path);
+        changes_.push_back("delete " + path);
     }
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
     void append(const std::string& path, const std::string& bytes) override {
         files_.append(begin(Operation::Append, path), bytes);
-        changed("append ", path);
+        changes_.push_back("append " + path);
         appends.push_back({path, bytes});
     }
     void writeWhole(const std::string& path, const std::string& bytes) override {
         files_.writeWhole(begin(Operation::WriteWhole, path), bytes);
-        changed("write ", path);
+        changes_.push_back("write " + path);
     }
     FileIdentity identity(const std::string& path) override {
         return files_.identity(begin(Operation::Identity, path));
@@ -117,20 +115,13 @@ private:
         int times; // for a read failure: the lines read before it
     };
 
-    std::string onDisk(const std::string& path) const {
-        return root_.path() + (!path.empty() && path[0] == '/' ? "" : "/") + path;
-    }
-    // Throws a failure that is due, else gives the path on disk.
-    std::string begin(Operation operation, const std::string& path);
-    // Records a change and gives the file a new modification time.
-    void changed(const std::string& change, const std::string& path);
+    // Throws a failure that is due, else gives the path back.
+    const std::string& begin(Operation operation, const std::string& path);
 
-    TempFolder root_;
-    PosixFileSystem files_;
+    MemoryFileSystem files_;
     std::vector<Failure> failures_;
     std::vector<Failure> readFailures_;
     std::vector<std::string> changes_;
-    std::int64_t nextModified_ = 1'000'000'000;
 };
 
 // Records every box and answers from a queue, OK when the queue is empty.

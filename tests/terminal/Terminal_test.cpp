@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 #include "platform/posix/DlLibraryLoader.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "support/TempFolder.h"
 #include "support/TerminalParts.h"
 #include "terminal/ConnectionSetup.h"
 #include "terminal/DynamicTerminalLibrary.h"

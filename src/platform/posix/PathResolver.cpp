@@ -1,5 +1,6 @@
 #include "platform/posix/PathResolver.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -11,20 +12,6 @@
 namespace kvl {
 
 namespace {
-
-std::vector<std::string> componentsOf(const std::string& path) {
-    std::vector<std::string> components;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start && path.compare(start, end - start, ".") != 0)
-            components.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return components;
-}
 
 std::string join(const std::string& folder, const std::string& name) {
     if (folder.empty())
@@ -77,7 +64,7 @@ std::optional<std::string> matchEntry(const std::string& folder, const std::stri
 
 ResolvedPath resolvePath(const std::string& path) {
     ResolvedPath resolved;
-    std::vector<std::string> components = componentsOf(path);
+    std::vector<std::string> components = pathComponents(path, '/');
     std::string folder = !path.empty() && path[0] == '/' ? "/" : "";
     if (components.empty()) {
         resolved.folderFound = true;
