@@ -31,27 +31,11 @@ struct TestForm : Form {
     }
 };
 
-const char* propertyName(Property property) {
-    switch (property) {
-    case Property::Text:
-        return "Text";
-    case Property::ListIndex:
-        return "ListIndex";
-    case Property::Enabled:
-        return "Enabled";
-    case Property::Visible:
-        return "Visible";
-    case Property::FillColour:
-        return "FillColour";
-    case Property::Caption:
-        return "Caption";
-    case Property::Value:
-        return "Value";
-    case Property::WindowState:
-        return "WindowState";
-    default:
-        return "other";
-    }
+std::string propertyName(Property property) {
+    const char* const names[] = {"Text",    "Items",      "ListIndex",  "Enabled",
+                                 "Visible", "FillColour", "Caption",    "Value",
+                                 "Default", "Interval",   "WindowState"};
+    return names[static_cast<int>(property)];
 }
 
 // What a widget shows of its model.
@@ -73,9 +57,8 @@ std::string render(const Control& control) {
 class FakeView {
 public:
     explicit FakeView(TestForm& form) : form_(form) {
-        subscriptions_["form"] = form.onChange([this](Property property) {
-            heard.push_back(std::string("form.") + propertyName(property));
-        });
+        subscriptions_["form"] = form.onChange(
+            [this](Property property) { heard.push_back("form." + propertyName(property)); });
         for (Control* control : form.controls()) {
             widgets[control->name()] = render(*control);
             subscriptions_[control->name()] = control->onChange([this, control](Property property) {
