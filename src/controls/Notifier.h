@@ -81,6 +81,8 @@ public:
     [[nodiscard]] Subscription onChange(Listener listener);
 
 protected:
+    ~Notifier() = default;
+
     void notify(Property property, Origin origin = nullptr);
 
     // Stores a new value of a property and tells the listeners; a value equal
