@@ -42,6 +42,9 @@ std::optional<std::string> oneShotConfigFile(const std::string& argument,
 
 void runOneShot(Program& program, const std::string& commandLine) {
     CommunicationParameters& params = program.params;
+    // A close answered while a box of this run is open ends the program, but
+    // the run still goes to its end: the command file it processed must go,
+    // or the next start would charge it again.
     // The resident start-up enabled polling; a tick running in a wait of this
     // run would process the same command file a second time.
     program.frmWpos1Type.Timer1.setEnabled(false);

@@ -17,6 +17,9 @@ constexpr int SecondInstance = 0;
 // tray icon the start-up registered goes with it.
 void showVersion(Program& program) {
     skipOnFailure([&] { program.modal.showModal(program.frmAbout); });
+    // The resident window may have been closed while the box was open.
+    if (program.platform.events.quitRequested())
+        return;
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
     program.frmMain.unload();
 }

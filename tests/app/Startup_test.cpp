@@ -69,6 +69,15 @@ TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
     EXPECT_FALSE(fake.tray.registered);
 }
 
+// Closing the resident window while the About box is open ends the program
+// there: the Version mode does not end it a second time.
+TEST_F(StartupFormTest, ACloseWhileTheAboutBoxIsOpenEndsTheProgramOnce) {
+    modal.whileOpen = [this](Form&) { fake.events.requestClose(); };
+    EXPECT_EQ(load("-V"), 0);
+    EXPECT_EQ(library.count("IAE17AX_Free"), 1u);
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
+}
+
 TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     fake.files.addFile("/opt/kvl/one.TXT",
                        Ethernet + "INPF: /other/in.txt\r\nOUTF: /other/out.txt\r\n");
