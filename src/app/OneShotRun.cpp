@@ -2,9 +2,9 @@
 
 #include "app/ConsoleSetup.h"
 #include "app/StartupForm.h"
-#include "app/StepGuard.h"
 #include "commands/Dispatcher.h"
 #include "config/ConfigurationReader.h"
+#include "platform/StepGuard.h"
 #include "platform/Text.h"
 
 namespace kvl {
@@ -29,40 +29,46 @@ std::string oneShotArgument(const std::string& commandLine) {
 }
 
 std::optional<std::string> oneShotConfigFile(const std::string& argument,
-                                             const std::string& programFolder) {
+                                             const std::string& programFolder,
+                                             const FileSystem& files) {
     if (argument.size() < ConfigFileEnding.size() ||
         argument.compare(argument.size() - ConfigFileEnding.size(), ConfigFileEnding.size(),
                          ConfigFileEnding) != 0)
         return std::nullopt;
-    if (containsSeparator(argument))
+    if (files.containsSeparator(argument))
         return argument;
-    return joinPath(programFolder, argument);
+    return files.joinPath(programFolder, argument);
 }
 
 void runOneShot(Program& program, const std::string& commandLine) {
     CommunicationParameters& params = program.params;
+    // A close answered while a box of this run is open ends the program, but
+    // the run still goes to its end: the command file it processed must go,
+    // or the next start would charge it again.
     // The resident start-up enabled polling; a tick running in a wait of this
     // run would process the same command file a second time.
     program.frmWpos1Type.Timer1.setEnabled(false);
 
     skipOnFailure([&] {
-        if (auto config = oneShotConfigFile(oneShotArgument(commandLine),
-                                            program.platform.program.programFolder()))
+        if (auto config =
+                oneShotConfigFile(oneShotArgument(commandLine),
+                                  program.platform.program.programFolder(), program.platform.files))
             program.ConfigFilePath = *config;
     });
-    skipOnFailure([&] { EstrazioneParametriComunicazione(program, program.ConfigFilePath); });
+    skipOnFailure(
+        [&] { EstrazioneParametriComunicazione(program.config, program.ConfigFilePath); });
     skipOnFailure([&] { deleteIfPresent(program, params.ResultFilePath); });
-    skipOnFailure([&] { selectLineSettings(program); });
+    skipOnFailure([&] { selectLineSettings(program.terminal); });
     params.CommandFilePath = text::upperCase(text::trimLeft(params.CommandFilePath));
     skipOnFailure([&] {
         if (program.platform.files.fileExists(params.CommandFilePath))
-            ElaboraFileComandi(program, params.CommandFilePath, params.EcrIdRequired);
+            ElaboraFileComandi(program.commands, params.CommandFilePath, params.EcrIdRequired);
     });
     skipOnFailure([&] { program.library.IAE17AX_Free(); });
     skipOnFailure([&] { deleteIfPresent(program, params.CommandFilePath); });
     // The tray icon the start-up registered goes with the program.
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
-    frmMain_Unload(program);
+    program.frmMain.unload();
 }
 
 } // namespace kvl

@@ -1,10 +1,9 @@
 #include "app/PollingCycle.h"
 
-#include "app/ResidentState.h"
-#include "app/SleepDelay.h"
 #include "commands/Dispatcher.h"
 #include "config/ConfigurationReader.h"
 #include "platform/RunTimeError.h"
+#include "platform/SleepDelay.h"
 
 #include <chrono>
 #include <optional>
@@ -70,7 +69,7 @@ class Tick {
 public:
     explicit Tick(Program& program)
         : program_(program), files_(program.platform.files), form_(program.frmWpos1Type),
-          memory_(residentState(program).commandFile), steps_(program) {}
+          memory_(program.commandFile), steps_(program) {}
 
     void run() {
         form_.Timer1.setEnabled(false);
@@ -84,13 +83,25 @@ public:
         }
 
         if (!lookForCommand())
-            steps_.run([&] { SleepDelay(program_, 1000); });
+            wait(1000);
+        // A close answered during one of the waits ends the program: the
+        // tick stops where it is and polling stays off.
+        if (ending())
+            return;
 
         form_.Shape1.setFillColour(Colour::Red);
         form_.Timer1.setEnabled(true);
     }
 
 private:
+    bool ending() const { return program_.platform.events.quitRequested(); }
+
+    // SleepDelay under the tick's error rules; false when the program is ending.
+    bool wait(float milliseconds) {
+        steps_.run([&] { SleepDelay(program_.platform.events, milliseconds); });
+        return !ending();
+    }
+
     const std::string& commandPath() const { return program_.params.CommandFilePath; }
 
     bool driveFound() {
@@ -154,9 +165,8 @@ private:
         // A file still being written is read only once its size and time
         // have stayed the same for a while.
         if (!memory_.settled(*identity, program_.platform.clock.now())) {
-            steps_.run([&] {
-                SleepDelay(program_, static_cast<float>(CommandFileMemory::settleTime.count()));
-            });
+            if (!wait(static_cast<float>(CommandFileMemory::settleTime.count())))
+                return false;
             identity = look();
             if (!identity || !memory_.settled(*identity, program_.platform.clock.now()))
                 return false;
@@ -182,12 +192,16 @@ private:
         // Never run again within the tick: the command may already have
         // reached the terminal. A file still held by another program goes
         // straight on to its deletion.
-        steps_.runOnce(
-            [&] { ElaboraFileComandi(program_, commandPath(), program_.params.EcrIdRequired); });
+        steps_.runOnce([&] {
+            ElaboraFileComandi(program_.commands, commandPath(), program_.params.EcrIdRequired);
+        });
         deleteCommandFile();
 
-        steps_.run([&] { SleepDelay(program_, 200); });
+        if (!wait(200))
+            return;
         steps_.run([&] { program_.platform.events.processEvents(); });
+        if (ending())
+            return;
 
         // Compared exactly: "ok" or "OK " is not a confirmation.
         const bool outcomeOk = program_.frmMain.txtEsito.text() == "OK";
@@ -195,7 +209,7 @@ private:
             program_.ConnectionConfirmed = true;
             form_.ShapeDump.setFillColour(Colour::Green);
         }
-        steps_.run([&] { SleepDelay(program_, outcomeOk ? 300 : 1500); });
+        wait(outcomeOk ? 300 : 1500);
     }
 
     Program& program_;

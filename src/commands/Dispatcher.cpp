@@ -14,7 +14,7 @@ namespace kvl {
 
 namespace {
 
-using Handler = std::string (*)(Program&, const std::string&);
+using Handler = std::string (*)(CommandContext&, const std::string&);
 
 struct CommandCode {
     const char* code;
@@ -57,34 +57,35 @@ std::string failureText(const RunTimeError& error) {
     return error.description() + "," + std::to_string(error.number());
 }
 
-void writeBlocks(Program& program, const std::string& line, const std::string& result) {
-    WriteResultBlock(program, program.params.ResultFilePath, line, result);
-    const FrmWpos1Type& window = program.frmWpos1Type;
+void writeBlocks(CommandContext& commands, const std::string& line, const std::string& result) {
+    WriteResultBlock(commands, commands.terminal.params.ResultFilePath, line, result);
+    const FrmWpos1Type& window = commands.frmWpos1Type;
     if (window.chkEnableLog.value() == 1 && !window.txtLogFileName.text().empty())
-        WriteResultBlock(program, window.txtLogFileName.text(), line, result);
+        WriteResultBlock(commands, window.txtLogFileName.text(), line, result);
 }
 
 } // namespace
 
-std::string ElaboraFileComandi(Program& program, const std::string& path, bool ecrIdRequired) {
-    if (!program.platform.files.fileExists(path))
+std::string ElaboraFileComandi(CommandContext& commands, const std::string& path,
+                               bool ecrIdRequired) {
+    if (!commands.platform.files.fileExists(path))
         return "File comandi non trovato";
 
-    program.handlersEcrIdRequired = ecrIdRequired;
+    commands.handlersEcrIdRequired = ecrIdRequired;
     std::string result;
 
     // A file that cannot be opened (the ECR may still hold it) gets no block.
     std::unique_ptr<LineReader> reader;
     try {
-        reader = program.platform.files.openForReading(path);
+        reader = commands.platform.files.openForReading(path);
     } catch (const RunTimeError&) {
         return result;
     }
     if (!reader)
         return result;
 
-    program.frmWpos1Type.lblValTerminalId.setCaption(
-        text::upToNul(program.records.posData.TerminalId.text()));
+    commands.frmWpos1Type.lblValTerminalId.setCaption(
+        text::upToNul(commands.terminal.records.posData.TerminalId.text()));
 
     for (;;) {
         std::optional<std::string> raw;
@@ -104,15 +105,15 @@ std::string ElaboraFileComandi(Program& program, const std::string& path, bool e
 
         // Each command reports its own outcome: without this, a command
         // refused before any terminal exchange would report the previous one.
-        PulisciEsito(program);
+        PulisciEsito(commands.terminal.frmMain);
         if (const Handler handler = handlerFor(line)) {
             try {
-                result = handler(program, line);
+                result = handler(commands, line);
             } catch (const RunTimeError& error) {
                 result = failureText(error);
             }
         }
-        writeBlocks(program, line, result);
+        writeBlocks(commands, line, result);
     }
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "commands/CommandContext.h"
 
 #include <string>
 
@@ -10,6 +10,7 @@ namespace kvl {
 // appended to ResultFilePath and, with the log switch on, to the log file.
 // Returns "File comandi non trovato" when there is no file, else the running
 // result text.
-std::string ElaboraFileComandi(Program& program, const std::string& path, bool ecrIdRequired);
+std::string ElaboraFileComandi(CommandContext& commands, const std::string& path,
+                               bool ecrIdRequired);
 
 } // namespace kvl

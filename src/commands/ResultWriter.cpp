@@ -18,25 +18,26 @@ const std::string Separator(52, '-');
 
 // The ECR's folder is looked up through the drive of the command file,
 // whichever file is being written.
-bool commandDrivePresent(Program& program) {
+bool commandDrivePresent(CommandContext& commands) {
     try {
-        return program.platform.files.entryExists(DriveRoot(program.params.CommandFilePath));
+        return commands.platform.files.entryExists(
+            DriveRoot(commands.terminal.params.CommandFilePath));
     } catch (const RunTimeError&) {
         return false;
     }
 }
 
-void reportMissingFolder(Program& program) {
-    program.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
-                                   MessageIcon::None);
+void reportMissingFolder(CommandContext& commands) {
+    commands.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
+                                    MessageIcon::None);
 }
 
 // One write per block, so that a full disk or an interrupted process never
 // leaves part of a block for the ECR to read. A failed write is skipped; it
 // is still worth a line on standard error, since nothing else shows it.
-void appendBlock(Program& program, const std::string& outFile, const std::string& block) {
+void appendBlock(CommandContext& commands, const std::string& outFile, const std::string& block) {
     try {
-        program.platform.files.append(outFile, block);
+        commands.platform.files.append(outFile, block);
     } catch (const RunTimeError& error) {
         std::cerr << ProgramTitle << ": cannot write " << outFile << ": " << error.description()
                   << std::endl;
@@ -51,17 +52,17 @@ void addLine(std::string& out, const char* label, const std::string& value) {
 
 } // namespace
 
-std::string CurrDateTime(Program& program) {
-    const Clock::LocalTime now = program.platform.clock.localTime();
+std::string CurrDateTime(CommandContext& commands) {
+    const Clock::LocalTime now = commands.platform.clock.localTime();
     char text[96];
     std::snprintf(text, sizeof text, "%04d%02d%02d_%02d%02d%02d", now.year, now.month, now.day,
                   now.hour, now.minute, now.second);
     return text;
 }
 
-std::string composeCommunicationResult(Program& program, const std::string& funzione,
+std::string composeCommunicationResult(CommandContext& commands, const std::string& funzione,
                                        const std::string& executionDescription) {
-    FrmMain& form = program.frmMain;
+    FrmMain& form = commands.terminal.frmMain;
     const std::string esito = form.txtEsito.text();
 
     std::string out;
@@ -80,7 +81,7 @@ std::string composeCommunicationResult(Program& program, const std::string& funz
         addLine(out, "ESITO_TRANSAZ = ", esitoTrans);
     else
         addLine(out, "ESITO_TRANSAZ = ", descrKO.empty() ? "00" : "01");
-    addLine(out, "DATAORA_TRANS = ", CurrDateTime(program));
+    addLine(out, "DATAORA_TRANS = ", CurrDateTime(commands));
     addLine(out, "ERROR_DESCRIZ = ", descrKO.empty() ? generic : descrKO);
     addLine(out, "EXERR_DESCRIZ = ", executionDescription);
     return out;
@@ -103,15 +104,15 @@ std::string composePosData(const POSDATA& posData) {
     return out;
 }
 
-void WriteResultBlock(Program& program, const std::string& outFile, const std::string& funzione,
-                      const std::string& executionDescription) {
+void WriteResultBlock(CommandContext& commands, const std::string& outFile,
+                      const std::string& funzione, const std::string& executionDescription) {
     std::string block;
-    if (commandDrivePresent(program))
-        block = composeCommunicationResult(program, funzione, executionDescription);
+    if (commandDrivePresent(commands))
+        block = composeCommunicationResult(commands, funzione, executionDescription);
     else
-        reportMissingFolder(program);
-    block += composePosData(program.records.posData);
-    appendBlock(program, outFile, block);
+        reportMissingFolder(commands);
+    block += composePosData(commands.terminal.records.posData);
+    appendBlock(commands, outFile, block);
 }
 
 } // namespace kvl

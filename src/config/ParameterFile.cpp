@@ -9,26 +9,28 @@ namespace kvl {
 
 namespace {
 
-std::string parameterFilePath(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ParamTlvPos.TXT");
+std::string parameterFilePath(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(),
+                                          "ParamTlvPos.TXT");
 }
 
-std::string defaultConfigFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ConfigTlvPos.TXT");
+std::string defaultConfigFile(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(),
+                                          "ConfigTlvPos.TXT");
 }
 
-std::string defaultLogFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "LogTlvPos.TXT");
+std::string defaultLogFile(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(), "LogTlvPos.TXT");
 }
 
 // The three lines as far as they could be read: a line past the end of the
 // file is nullopt; a file that cannot be opened, or a line that cannot be
 // read, gives empty lines from there on.
-std::array<std::optional<std::string>, 3> readParameterLines(Program& program) {
+std::array<std::optional<std::string>, 3> readParameterLines(ConfigContext& config) {
     std::array<std::optional<std::string>, 3> lines;
     std::size_t next = 0;
     try {
-        auto reader = program.platform.files.openForReading(parameterFilePath(program));
+        auto reader = config.platform.files.openForReading(parameterFilePath(config));
         for (; next < lines.size(); ++next)
             lines[next] = reader->readLine();
     } catch (const RunTimeError&) {
@@ -40,26 +42,29 @@ std::array<std::optional<std::string>, 3> readParameterLines(Program& program) {
 
 } // namespace
 
-void LoadParameters(Program& program) {
-    auto& form = program.frmWpos1Type;
-    const auto lines = readParameterLines(program);
+void LoadParameters(ConfigContext& config) {
+    auto& form = config.frmWpos1Type;
+    const auto lines = readParameterLines(config);
     if (lines[0])
         form.chkEnableLog.setValue(*lines[0] == "1" ? 1 : 0);
     if (lines[1])
-        form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(program) : *lines[1]);
+        form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(config) : *lines[1]);
     if (lines[2])
-        form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(program) : *lines[2]);
+        form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(config) : *lines[2]);
+    config.parametersLoaded = true;
 }
 
-void SaveParameters(Program& program) {
-    auto& form = program.frmWpos1Type;
-    const std::string& config = form.txtConfFile.text();
+void SaveParameters(ConfigContext& config) {
+    if (!config.parametersLoaded)
+        return;
+    auto& form = config.frmWpos1Type;
+    const std::string& configFile = form.txtConfFile.text();
     const std::string& log = form.txtLogFileName.text();
     const std::string bytes = std::string(form.chkEnableLog.value() == 1 ? "1" : "0") + "\r\n" +
-                              (config.empty() ? defaultConfigFile(program) : config) + "\r\n" +
-                              (log.empty() ? defaultLogFile(program) : log) + "\r\n";
+                              (configFile.empty() ? defaultConfigFile(config) : configFile) +
+                              "\r\n" + (log.empty() ? defaultLogFile(config) : log) + "\r\n";
     try {
-        program.platform.files.writeWhole(parameterFilePath(program), bytes);
+        config.platform.files.writeWhole(parameterFilePath(config), bytes);
     } catch (const RunTimeError&) {
         // An unwritable parameter file is not reported; the old one stays.
     }

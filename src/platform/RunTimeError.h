@@ -28,8 +28,4 @@ private:
     int number_;
 };
 
-// Maps an errno value onto the run-time error numbers above, keeping the
-// system's own text in the description.
-RunTimeError errorFromErrno(int errnoValue, const std::string& path);
-
 } // namespace kvl

@@ -62,15 +62,15 @@ short FakeTerminalLibrary::IAE17AX_InitRS232(Rs232InitRecord& record) {
 
 short FakeTerminalLibrary::call(Operation operation, PosRequest& request, POSDATA& answer) {
     const LibraryReply reply = receive({entryPointName(operation), {}, {}, request, answer});
-    for (const auto& [field, text] : reply.answerFields) {
+    for (const auto& written : reply.answerFields) {
         bool found = false;
         answer.visit([&](const char* name, auto& value) {
-            if (field == name) {
-                value.store(text);
+            if (written.first == name) {
+                value.store(written.second);
                 found = true;
             }
         });
-        EXPECT_TRUE(found) << "no POSDATA field " << field;
+        EXPECT_TRUE(found) << "no POSDATA field " << written.first;
     }
     if (reply.action)
         reply.action(request, answer);
