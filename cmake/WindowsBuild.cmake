@@ -2,6 +2,8 @@
 # the parts that build for Windows today, and their tests run under wine. A
 # folder joins here once it builds for Windows.
 
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsBinaries.cmake)
+
 # Test programs list their tests when ctest runs, not while they are built: an
 # architecture whose programs cannot run here still builds.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
