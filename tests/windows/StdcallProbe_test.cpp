@@ -15,11 +15,13 @@ template <typename Declared> Declared* entryPoint(HMODULE library, const char* n
     return reinterpret_cast<Declared*>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-// Where the stack pointer of the function calling this one stands; never
-// inlined nor assumed to return the same on every call.
-__attribute__((noipa)) const void* callersStackPointer() {
+// Where the stack pointer of the function calling this one stands. Called
+// through a volatile pointer, so that each call is made and none is assumed to
+// return what an earlier one did.
+__attribute__((noinline)) const void* frameOfCaller() {
     return __builtin_frame_address(0);
 }
+const void* (*volatile callersStackPointer)() = frameOfCaller;
 
 class StdcallProbe : public ::testing::Test {
 protected:
