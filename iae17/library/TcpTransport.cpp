@@ -19,7 +19,8 @@ TransportStatus statusOf(const asio::error_code& error) {
 
 } // namespace
 
-std::unique_ptr<TcpTransport> TcpTransport::connect(const EthernetDestination& destination,
+std::unique_ptr<TcpTransport> TcpTransport::connect(asio::io_context& io,
+                                                    const EthernetDestination& destination,
                                                     Milliseconds timeout, std::string& why) {
     asio::error_code error;
     const auto address = asio::ip::make_address_v4(destination.address, error);
@@ -27,7 +28,7 @@ std::unique_ptr<TcpTransport> TcpTransport::connect(const EthernetDestination& d
         why = "address " + destination.address + " not valid";
         return nullptr;
     }
-    std::unique_ptr<TcpTransport> transport(new TcpTransport());
+    std::unique_ptr<TcpTransport> transport(new TcpTransport(io));
     asio::ip::tcp::socket& socket = transport->socket_;
     const asio::ip::tcp::endpoint endpoint(address, destination.port);
     const auto outcome = runWithTimeout(
@@ -65,9 +66,9 @@ TransportStatus TcpTransport::write(const std::string& bytes, Milliseconds timeo
 }
 
 TransportStatus TcpTransport::read(std::string& into, Milliseconds timeout) {
-    char buffer[4096];
     const auto outcome = runWithTimeout(
-        io_, timeout, [&](auto handler) { socket_.async_read_some(asio::buffer(buffer), handler); },
+        io_, timeout,
+        [&](auto handler) { socket_.async_read_some(asio::buffer(buffer_), handler); },
         [&] {
             asio::error_code ignored;
             socket_.cancel(ignored);
@@ -75,7 +76,7 @@ TransportStatus TcpTransport::read(std::string& into, Milliseconds timeout) {
     if (!outcome) {
         return TransportStatus::Timeout;
     }
-    into.append(buffer, outcome->bytes);
+    into.append(buffer_, outcome->bytes);
     return statusOf(outcome->error);
 }
 
