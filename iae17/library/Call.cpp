@@ -70,7 +70,7 @@ short Call::recover(const Request& request, short failure, TimePoint cap, std::s
         }
         Link link(*transport, clock_, timeouts_.ack, trace_);
         Exchange exchange(link, clock_, timeouts_, trace_, request);
-        Step step = exchange.enquire(posData);
+        Step step = exchange.enquire(until, posData);
         if (step.kind == Step::Running) {
             step = exchange.awaitAnswer(cap, posData);
             // The terminal answered: the time to find out starts again, but

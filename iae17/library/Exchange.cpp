@@ -18,12 +18,13 @@ Exchange::Exchange(Link& link, const Clock& clock, ExchangeTimeouts timeouts, Tr
     : link_(link), clock_(clock), timeouts_(timeouts), trace_(trace), request_(request) {}
 
 template <class OnReply>
-std::optional<Step> Exchange::sendUntilReplied(const Frame& frame, OnReply&& onReply) {
-    for (int sends = 0; sends < MaxSends; ++sends) {
+std::optional<Step> Exchange::sendUntilReplied(const Frame& frame, TimePoint limit,
+                                               OnReply&& onReply) {
+    for (int sends = 0; sends < MaxSends && clock_.now() < limit; ++sends) {
         if (!link_.send(frame)) {
             return Step{Step::Broken, Result::ComError};
         }
-        const TimePoint deadline = link_.replyDeadline(AckBytes, timeouts_.ack);
+        const TimePoint deadline = std::min(limit, link_.replyDeadline(AckBytes, timeouts_.ack));
         for (Link::Incoming in; (in = link_.receive(deadline)).what != Link::Wait::Timeout;) {
             if (in.what == Link::Wait::Closed || in.what == Link::Wait::Failed) {
                 return Step{Step::Broken, Result::ComError};
@@ -43,27 +44,28 @@ std::optional<Step> Exchange::sendUntilReplied(const Frame& frame, OnReply&& onR
 Step Exchange::sendRequest() {
     const std::uint8_t seq = request_.frame.seq;
     bool refused = false;
-    const auto step = sendUntilReplied(request_.frame, [&](const Link::Incoming& in) -> Reply {
-        if (in.what != Link::Wait::Frame || in.event.frame.seq != seq) {
-            refused = true;
-            return {};
-        }
-        const Frame& frame = in.event.frame;
-        if (frame.type == FrameType::Ack) {
-            return {Step{Step::Acked, Result::Ok}, false};
-        }
-        if (frame.type == FrameType::Progress || frame.type == FrameType::Answer) {
-            // The terminal only works on a request it has taken, so its ACK
-            // was lost: the request must not go out again.
-            early_ = frame;
-            return {Step{Step::Acked, Result::Ok}, false};
-        }
-        if (frame.type == FrameType::Nak) {
-            refused = true;
-            return {std::nullopt, true};
-        }
-        return {Step{Step::Refused, Result::ProtocolError}, false};
-    });
+    const auto step =
+        sendUntilReplied(request_.frame, TimePoint::max(), [&](const Link::Incoming& in) -> Reply {
+            if (in.what != Link::Wait::Frame || in.event.frame.seq != seq) {
+                refused = true;
+                return {};
+            }
+            const Frame& frame = in.event.frame;
+            if (frame.type == FrameType::Ack) {
+                return {Step{Step::Acked, Result::Ok}, false};
+            }
+            if (frame.type == FrameType::Progress || frame.type == FrameType::Answer) {
+                // The terminal only works on a request it has taken, so its ACK
+                // was lost: the request must not go out again.
+                early_ = frame;
+                return {Step{Step::Acked, Result::Ok}, false};
+            }
+            if (frame.type == FrameType::Nak) {
+                refused = true;
+                return {std::nullopt, true};
+            }
+            return {Step{Step::Refused, Result::ProtocolError}, false};
+        });
     if (step) {
         return *step;
     }
@@ -112,9 +114,9 @@ Step Exchange::awaitAnswer(TimePoint cap, std::string& posData) {
     }
 }
 
-Step Exchange::enquire(std::string& posData) {
+Step Exchange::enquire(TimePoint limit, std::string& posData) {
     const Frame enquiry{FrameType::Enquiry, request_.frame.seq, protocol::idPayload(request_.id)};
-    const auto step = sendUntilReplied(enquiry, [&](const Link::Incoming& in) -> Reply {
+    const auto step = sendUntilReplied(enquiry, limit, [&](const Link::Incoming& in) -> Reply {
         if (in.what != Link::Wait::Frame) {
             if (!refuseDamage(in)) {
                 return {Step{Step::Broken, Result::ProtocolError}, false};

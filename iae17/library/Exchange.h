@@ -69,8 +69,9 @@ public:
     // PROGRESS, but never beyond `cap`. On a terminal answer of 0 or 4 its
     // POSDATA image is put in `posData`.
     Step awaitAnswer(TimePoint cap, std::string& posData);
-    // Sends the ENQUIRY (at most MaxSends times) and reads the reply.
-    Step enquire(std::string& posData);
+    // Sends the ENQUIRY (at most MaxSends times, none after `limit`) and
+    // reads the reply.
+    Step enquire(TimePoint limit, std::string& posData);
 
 private:
     // What a reply to a frame sent makes of the exchange: a step, or a
@@ -80,9 +81,10 @@ private:
         bool sendAgain = false;
     };
     // Sends the frame, at most MaxSends times, until a reply makes a step;
-    // nullopt when none did.
+    // nullopt when none did by then or by the limit.
     template <class OnReply>
-    std::optional<Step> sendUntilReplied(const protocol::Frame& frame, OnReply&& onReply);
+    std::optional<Step> sendUntilReplied(const protocol::Frame& frame, TimePoint limit,
+                                         OnReply&& onReply);
     // What a frame of the exchange's seq tells, if anything.
     std::optional<Step> judge(const protocol::Frame& frame, std::string& posData);
     // nullopt when the answer is another request's, or was refused.
