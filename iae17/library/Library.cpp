@@ -19,7 +19,7 @@ public:
 
     std::unique_ptr<Transport> open(Milliseconds timeout, std::string& why) override {
         if (const auto* ethernet = std::get_if<EthernetDestination>(&destination_)) {
-            return TcpTransport::connect(io_, *ethernet, timeout, why);
+            return TcpTransport::connect(*ethernet, timeout, why);
         }
         if (const auto* serial = std::get_if<SerialDestination>(&destination_)) {
             return SerialTransport::open(io_, serialDevice(serial->comNumber), serial->line, why);
