@@ -224,7 +224,7 @@ Answers (TransactionResult, ActionCode, KODescription):
 Faults for every call:
   --delay MS            wait between the ACK and the answer
   --progress N          send N "in progress" frames spread over that wait
-  --timeout             ACK, then never answer
+  --timeout             ACK, then lose the answer (an enquiry still finds it)
   --drop WHEN           drop the connection: before-ack, after-ack, after-answer
   --garbage[=WHERE]     garbage bytes instead of the answer (WHERE answer,
                         default) or of the ACK (ack)

@@ -18,7 +18,7 @@ namespace iae17 {
 // and the event loop every connection runs on.
 class Library {
 public:
-    static constexpr char Version[] = "IAE17 1.00";
+    static constexpr char Version[] = "IAE17 2.00";
 
     Library();
 
