@@ -92,15 +92,17 @@ protected:
     short callSerial(const std::string& codes, const char* operation = "IAE17AX_Payment") {
         return call("IAE17AX_InitRS232", Image("COM1  " + codes, 14), operation);
     }
-    short call(const char* initName, Image init, const char* operation) {
+    short call(const char* initName, Image init, const char* operation, bool shortTimeouts = true) {
         static void* const library = ::dlopen(IAE17_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         if (library == nullptr) {
             throw std::runtime_error(::dlerror());
         }
         ::setenv("IAE17_ACK_TIMEOUT_MS", "300", 1);
-        ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
         ::setenv("IAE17_STATUS_TIMEOUT_MS", "600", 1);
-        ::setenv("IAE17_RECOVERY_MS", "1500", 1);
+        if (shortTimeouts) {
+            ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
+            ::setenv("IAE17_RECOVERY_MS", "1500", 1);
+        }
         ::setenv("IAE17_TRACE", trace.c_str(), 1);
         Image request("000001250CASSA01", 219);
         reinterpret_cast<short (*)(char*)>(::dlsym(library, initName))(init.data());
@@ -300,6 +302,20 @@ TEST_F(Library, AnswersAndRepliesForAnotherRequestAreNeverTaken) {
     EXPECT_GT(enquiries, 0) << "the lost answer was asked for";
     EXPECT_GT(refusals, 0) << "the broken answer was refused";
     EXPECT_NE(std::string::npos, traced().find(" unverified"));
+}
+
+// The status operation needs no card: a terminal that takes it and says no
+// more is given up within the status time-out's bound, not the payment's.
+TEST_F(Library, AStatusGivesUpWithinItsOwnTimeout) {
+    Simulator simulator({"--tcp", "127.0.0.1:0", "--mute"});
+    ::setenv("IAE17_ANSWER_TIMEOUT_MS", "5000", 1);
+    ::setenv("IAE17_RECOVERY_MS", "5000", 1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Result::Timeout,
+              call("IAE17AX_InitEth", Image("127.0.0.1       " + simulator.endpoint, 22),
+                   "IAE17AX_Status", false));
+    // Connect, three sends, ten status time-outs and one more to recover.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms + 3 * 300ms + 11 * 600ms);
 }
 
 // Linux pseudo-terminals accept a request for 7 data bits or parity and stay
