@@ -90,13 +90,26 @@ TEST_F(Terminal_, ARequestIsRunOnceWhateverConnectionItComesAgainOn) {
     EXPECT_EQ(2u, terminal.journal().size());
 }
 
-TEST_F(Terminal_, AnEnquiryIsRefusedUnlessItIsExactlyAnIdentifier) {
+// Enquiries that are not exactly an identifier, and requests whose records do
+// not add up (the earlier layout's among them), are refused and never run.
+TEST_F(Terminal_, MalformedEnquiriesAndRequestsAreRefused) {
     auto endpoint = connect();
-    for (const std::string& payload : {std::string(), std::string(7, 'x'), std::string(9, 'x')}) {
-        const auto reply = exchange(*endpoint, Frame{FrameType::Enquiry, 3, payload});
-        ASSERT_EQ("NAK ", types(reply));
+    std::string tooLong = payment(5).payload;
+    tooLong[IdSize] = 0x0A; // an Amount of ten characters in a field of nine
+    const Frame frames[] = {
+        {FrameType::Enquiry, 3, ""},
+        {FrameType::Enquiry, 3, std::string(7, 'x')},
+        {FrameType::Enquiry, 3, std::string(9, 'x')},
+        {FrameType::Payment, 3, std::string(PosRequestSize + PosDataSize, ' ')},
+        {FrameType::Payment, 3, tooLong},
+        {FrameType::Payment, 3, payment(5).payload + "x"},
+    };
+    for (const Frame& frame : frames) {
+        const auto reply = exchange(*endpoint, frame);
+        ASSERT_EQ("NAK ", types(reply)) << frame.payload.size();
         EXPECT_EQ(nakReason(reply[0].payload), NakReason::BadFrame);
     }
+    EXPECT_TRUE(terminal.journal().empty());
 }
 
 TEST_F(Terminal_, TheLastHundredRequestsAreRemembered) {
