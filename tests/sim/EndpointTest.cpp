@@ -21,9 +21,9 @@ public:
 
 // A terminal with its memory, and the connections made to it one after
 // another, driven by frames and a clock of its own.
-class Terminal_ : public ::testing::Test {
+class RememberingTerminal : public ::testing::Test {
 protected:
-    explicit Terminal_(const std::string& scenario = "")
+    explicit RememberingTerminal(const std::string& scenario = "")
         : plan({}, readScenario(scenario).scenario) {}
 
     std::unique_ptr<TerminalEndpoint> connect() {
@@ -63,7 +63,7 @@ protected:
     SteadyTime now = std::chrono::steady_clock::now();
 };
 
-TEST_F(Terminal_, ARequestIsRunOnceWhateverConnectionItComesAgainOn) {
+TEST_F(RememberingTerminal, ARequestIsRunOnceWhateverConnectionItComesAgainOn) {
     auto first = connect();
     const auto answered = exchange(*first, payment(7));
     ASSERT_EQ("ACK ANSWER ", types(answered));
@@ -92,7 +92,7 @@ TEST_F(Terminal_, ARequestIsRunOnceWhateverConnectionItComesAgainOn) {
 
 // Enquiries that are not exactly an identifier, and requests whose records do
 // not add up (the earlier layout's among them), are refused and never run.
-TEST_F(Terminal_, MalformedEnquiriesAndRequestsAreRefused) {
+TEST_F(RememberingTerminal, MalformedEnquiriesAndRequestsAreRefused) {
     auto endpoint = connect();
     std::string tooLong = payment(5).payload;
     tooLong[IdSize] = 0x0A; // an Amount of ten characters in a field of nine
@@ -112,7 +112,7 @@ TEST_F(Terminal_, MalformedEnquiriesAndRequestsAreRefused) {
     EXPECT_TRUE(terminal.journal().empty());
 }
 
-TEST_F(Terminal_, TheLastHundredRequestsAreRemembered) {
+TEST_F(RememberingTerminal, TheLastHundredRequestsAreRemembered) {
     auto endpoint = connect();
     for (RequestId id = 1; id <= 140; ++id) {
         exchange(*endpoint, payment(id, "100"));
@@ -122,10 +122,10 @@ TEST_F(Terminal_, TheLastHundredRequestsAreRemembered) {
     EXPECT_EQ("ANSWER ", types(exchange(*connect(), enquiry(140))));
 }
 
-class SlowTerminal : public Terminal_ {
+class SlowTerminal : public RememberingTerminal {
 protected:
     SlowTerminal()
-        : Terminal_("payment#1 delay=1000 progress=1 drop=after-ack\npayment#2 mute\n") {}
+        : RememberingTerminal("payment#1 delay=1000 progress=1 drop=after-ack\npayment#2 mute\n") {}
 };
 
 // A request still running is reported so, and its answer follows on the
