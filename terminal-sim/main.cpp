@@ -1,7 +1,6 @@
 #include "ConsoleLog.h"
-#include "Devices.h"
 #include "FaultPlan.h"
-#include "LinkSession.h"
+#include "LineServing.h"
 #include "Options.h"
 #include "Scenario.h"
 #include "TcpListener.h"
@@ -60,8 +59,6 @@ std::string addressText(const asio::ip::tcp::endpoint& where) {
            std::to_string(where.port());
 }
 
-using DeviceSession = LinkSession<asio::posix::stream_descriptor>;
-
 // The requests run whose answers never reached the library, as far as the
 // terminal knows: their outcome is unverified at the cash desk.
 void logUnverified(const RequestMemory& memory, ExchangeLog& log) {
@@ -78,13 +75,6 @@ void logUnverified(const RequestMemory& memory, ExchangeLog& log) {
     }
 }
 
-void serveDevice(asio::io_context& io, int fd, const EndpointFactory& makeEndpoint) {
-    auto session = std::make_shared<DeviceSession>(
-        asio::posix::stream_descriptor(io, fd), makeEndpoint(), DeviceSession::Mode::Line,
-        std::function<void()>(), [fd] { flushLine(fd); });
-    session->start();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -98,7 +88,9 @@ int main(int argc, char** argv) {
         std::fputs(helpText().c_str(), stdout);
         return 0;
     }
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     Scenario scenario;
     if (options.scenarioPath) {
@@ -139,15 +131,10 @@ int main(int argc, char** argv) {
             tcp->start();
             printLine("listening tcp " + addressText(tcp->local()));
         }
-        if (options.pty) {
-            const PseudoTerminal pty = openPseudoTerminal(options.baud);
-            serveDevice(io, pty.masterFd, makeLineEndpoint);
-            printLine("pty " + pty.slavePath);
-        }
-        if (options.serialPath) {
-            serveDevice(io, openSerialDevice(*options.serialPath, options.baud), makeLineEndpoint);
-            printLine("serial " + *options.serialPath);
-        }
+        if (options.pty)
+            printLine(servePseudoTerminal(io, options.baud, makeLineEndpoint));
+        if (options.serialPath)
+            printLine(serveSerialDevice(io, *options.serialPath, options.baud, makeLineEndpoint));
     } catch (const std::exception& failure) {
         complain(failure.what());
         return 1;

@@ -36,7 +36,7 @@ short runOperation(FrameType type, char* posRequest, char* posData) {
 
 extern "C" {
 
-short IAE17AX_GetVersion(char* version10) {
+short IAE17_CALL IAE17AX_GetVersion(char* version10) {
     if (version10 == nullptr) {
         return iae17::Result::ComError;
     }
@@ -44,49 +44,49 @@ short IAE17AX_GetVersion(char* version10) {
     return iae17::Result::Ok;
 }
 
-short IAE17AX_Free(void) {
+short IAE17_CALL IAE17AX_Free(void) {
     return guarded([] {
         library().free();
         return iae17::Result::Ok;
     });
 }
 
-short IAE17AX_InitEth(char* ethInit22) {
+short IAE17_CALL IAE17AX_InitEth(char* ethInit22) {
     return guarded([&] { return library().initEth(ethInit22); });
 }
 
-short IAE17AX_InitRS232(char* rs232Init14) {
+short IAE17_CALL IAE17AX_InitRS232(char* rs232Init14) {
     return guarded([&] { return library().initRs232(rs232Init14); });
 }
 
-short IAE17AX_Payment(char* r, char* d) {
+short IAE17_CALL IAE17AX_Payment(char* r, char* d) {
     return runOperation(FrameType::Payment, r, d);
 }
-short IAE17AX_PaymentExt(char* r, char* d) {
+short IAE17_CALL IAE17AX_PaymentExt(char* r, char* d) {
     return runOperation(FrameType::PaymentExt, r, d);
 }
-short IAE17AX_Refund(char* r, char* d) {
+short IAE17_CALL IAE17AX_Refund(char* r, char* d) {
     return runOperation(FrameType::Refund, r, d);
 }
-short IAE17AX_Void(char* r, char* d) {
+short IAE17_CALL IAE17AX_Void(char* r, char* d) {
     return runOperation(FrameType::Void, r, d);
 }
-short IAE17AX_TerminalBalance(char* r, char* d) {
+short IAE17_CALL IAE17AX_TerminalBalance(char* r, char* d) {
     return runOperation(FrameType::TerminalBalance, r, d);
 }
-short IAE17AX_Closure(char* r, char* d) {
+short IAE17_CALL IAE17AX_Closure(char* r, char* d) {
     return runOperation(FrameType::Closure, r, d);
 }
-short IAE17AX_Status(char* r, char* d) {
+short IAE17_CALL IAE17AX_Status(char* r, char* d) {
     return runOperation(FrameType::Status, r, d);
 }
-short IAE17AX_Preauthorization(char* r, char* d) {
+short IAE17_CALL IAE17AX_Preauthorization(char* r, char* d) {
     return runOperation(FrameType::Preauthorization, r, d);
 }
-short IAE17AX_PreauthorizationInt(char* r, char* d) {
+short IAE17_CALL IAE17AX_PreauthorizationInt(char* r, char* d) {
     return runOperation(FrameType::PreauthorizationInt, r, d);
 }
-short IAE17AX_PreauthorizationClose(char* r, char* d) {
+short IAE17_CALL IAE17AX_PreauthorizationClose(char* r, char* d) {
     return runOperation(FrameType::PreauthorizationClose, r, d);
 }
 }

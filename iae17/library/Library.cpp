@@ -1,9 +1,8 @@
 #include "library/Library.h"
 
 #include "library/Call.h"
-#include "library/SerialTransport.h"
 #include "library/Settings.h"
-#include "library/TcpTransport.h"
+#include "library/Transports.h"
 
 #include <cstring>
 
@@ -19,10 +18,10 @@ public:
 
     std::unique_ptr<Transport> open(Milliseconds timeout, std::string& why) override {
         if (const auto* ethernet = std::get_if<EthernetDestination>(&destination_)) {
-            return TcpTransport::connect(*ethernet, timeout, why);
+            return connectTcp(*ethernet, timeout, why);
         }
         if (const auto* serial = std::get_if<SerialDestination>(&destination_)) {
-            return SerialTransport::open(io_, serialDevice(serial->comNumber), serial->line, why);
+            return openSerial(io_, serialDevice(serial->comNumber), serial->line, why);
         }
         why = std::get<InvalidDestination>(destination_).reason;
         return nullptr;

@@ -38,4 +38,10 @@ std::optional<LineSettings> decodeLineSettings(std::string_view baudCode,
     return settings;
 }
 
+Milliseconds lineTime(const LineSettings& line, std::size_t bytes) {
+    const unsigned bitsPerByte =
+        1 + line.dataBits + (line.parity == Parity::None ? 0 : 1) + line.stopBits;
+    return Milliseconds(1 + bytes * bitsPerByte * 1000 / line.baud);
+}
+
 } // namespace iae17

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "library/Clock.h"
+
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -28,5 +31,10 @@ std::optional<LineSettings> decodeLineSettings(std::string_view baudCode,
                                                std::string_view dataBitsCode,
                                                std::string_view parityCode,
                                                std::string_view stopBitsCode);
+
+// How long the line takes to carry this many bytes at these settings: start
+// bit, data bits, parity bit and stop bits for each, rounded up by a
+// millisecond.
+Milliseconds lineTime(const LineSettings& line, std::size_t bytes);
 
 } // namespace iae17

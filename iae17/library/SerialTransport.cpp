@@ -1,6 +1,7 @@
 #include "library/SerialTransport.h"
 
 #include "library/AsioWait.h"
+#include "library/Transports.h"
 
 #include <termios.h>
 
@@ -132,9 +133,12 @@ TransportStatus SerialTransport::read(std::string& into, Milliseconds timeout) {
 }
 
 Milliseconds SerialTransport::lineTime(std::size_t bytes) const {
-    const unsigned bitsPerByte =
-        1 + line_.dataBits + (line_.parity == Parity::None ? 0 : 1) + line_.stopBits;
-    return Milliseconds(1 + bytes * bitsPerByte * 1000 / line_.baud);
+    return iae17::lineTime(line_, bytes);
+}
+
+std::unique_ptr<Transport> openSerial(asio::io_context& io, const std::string& device,
+                                      const LineSettings& line, std::string& why) {
+    return SerialTransport::open(io, device, line, why);
 }
 
 } // namespace iae17

@@ -53,7 +53,12 @@ std::string serialDevice(unsigned comNumber) {
     if (device != nullptr && *device != '\0') {
         return device;
     }
+#ifdef _WIN32
+    // The device namespace's form reaches every port, COM10 and above too.
+    return "\\\\.\\COM" + std::to_string(comNumber);
+#else
     return "/dev/ttyS" + std::to_string(comNumber == 0 ? 0 : comNumber - 1);
+#endif
 }
 
 } // namespace iae17

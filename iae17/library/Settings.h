@@ -14,7 +14,7 @@ namespace iae17 {
 //   IAE17_STATUS_TIMEOUT_MS   the same for the status operation, and its
 //                             recovery time-out (3000)
 //   IAE17_RECOVERY_MS         how long a broken exchange is followed up (30000)
-//   IAE17_COM<n>              device of COMn (/dev/ttyS<n-1>)
+//   IAE17_COM<n>              device of COMn (/dev/ttyS<n-1>; \\.\COM<n> on Windows)
 //   IAE17_TRACE               file the frames are appended to (none)
 // A time-out that is not a whole number of milliseconds from 1 to 86400000
 // keeps its default.

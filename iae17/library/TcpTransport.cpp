@@ -1,5 +1,7 @@
 #include "library/TcpTransport.h"
 
+#include "library/Transports.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -116,6 +118,11 @@ TransportStatus TcpTransport::read(std::string& into, Milliseconds timeout) {
             return statusOf(errno);
         }
     }
+}
+
+std::unique_ptr<Transport> connectTcp(const EthernetDestination& destination, Milliseconds timeout,
+                                      std::string& why) {
+    return TcpTransport::connect(destination, timeout, why);
 }
 
 } // namespace iae17
