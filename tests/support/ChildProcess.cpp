@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -69,25 +68,6 @@ bool ChildProcess::running() {
 void ChildProcess::signal(int signalNumber) {
     if (!status_)
         kill(pid_, signalNumber);
-}
-
-std::string ChildProcess::captured(const char* name) const {
-    return fileExists(captures_.file(name)) ? readFile(captures_.file(name)) : std::string();
-}
-
-std::optional<std::string> ChildProcess::waitForLine(const std::string& prefix,
-                                                     std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        std::istringstream lines(output());
-        for (std::string line; std::getline(lines, line);) {
-            if (line.rfind(prefix, 0) == 0)
-                return line;
-        }
-        if (!running() || std::chrono::steady_clock::now() >= deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
 }
 
 } // namespace kvl::test

@@ -24,6 +24,9 @@ public:
     // Waits for the exit status (or 128 + signal); nullopt after the time-out.
     std::optional<int> wait(std::chrono::milliseconds timeout);
     bool running();
+    // SIGTERM is the program's close request, SIGKILL ends it at once. (On
+    // Windows the close request is WM_CLOSE to the program's event loop
+    // window, and SIGKILL, 9, ends the process with status 137.)
     void signal(int signalNumber);
 
     std::string output() const { return captured("out"); }
@@ -35,6 +38,7 @@ public:
 private:
     std::string captured(const char* name) const;
     int pid_ = -1;
+    void* process_ = nullptr; // the process handle on Windows
     std::optional<int> status_;
     TempFolder captures_; // standard output and error
 };

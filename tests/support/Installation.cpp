@@ -7,11 +7,38 @@
 #include <sstream>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kvl::test {
 
 namespace {
 
-const std::string binDir = KVL_BIN_DIR;
+// The binaries, as the system the tests run on names them, in the build's
+// bin folder (on Windows the tests' own folder).
+#ifdef _WIN32
+const std::string ProgramFile = "KvlTalvioPos.exe";
+const std::string LibraryFile = "Iae17.dll";
+const std::string SimulatorFile = "terminal-sim.exe";
+
+std::string binaryFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string module(path, length);
+    return module.substr(0, module.find_last_of("\\/"));
+}
+#else
+const std::string ProgramFile = "KvlTalvioPos";
+const std::string LibraryFile = "libiae17.so";
+const std::string SimulatorFile = "terminal-sim";
+
+std::string binaryFolder() {
+    return KVL_BIN_DIR;
+}
+#endif
+
+const std::string binDir = binaryFolder();
 
 std::string crlfJoin(const std::vector<std::string>& lines) {
     std::string text;
@@ -31,7 +58,7 @@ Simulator::Simulator(const std::string& scenario, Line line) {
     if (line == Line::Pty) {
         arguments[0] = "--pty";
         arguments.erase(arguments.begin() + 1);
-        process_ = std::make_unique<ChildProcess>(binDir + "/terminal-sim", arguments);
+        process_ = std::make_unique<ChildProcess>(binDir + "/" + SimulatorFile, arguments);
         const auto ready = process_->waitForLine("pty ", std::chrono::seconds(5));
         if (!ready)
             throw std::runtime_error("terminal-sim made no pseudo-terminal: " + process_->errors());
@@ -42,7 +69,7 @@ Simulator::Simulator(const std::string& scenario, Line line) {
     for (int attempt = 0; attempt < 40; ++attempt) {
         const int port = std::uniform_int_distribution<int>(5000, 9899)(random);
         arguments[1] = "127.0.0.1:" + std::to_string(port);
-        process_ = std::make_unique<ChildProcess>(binDir + "/terminal-sim", arguments);
+        process_ = std::make_unique<ChildProcess>(binDir + "/" + SimulatorFile, arguments);
         if (process_->waitForLine("listening", std::chrono::seconds(5))) {
             port_ = port;
             return;
@@ -77,13 +104,17 @@ int Simulator::logged(const std::vector<std::string>& texts) const {
 }
 
 Installation::Installation(int port, bool log) {
-    std::filesystem::copy_file(binDir + "/KvlTalvioPos", file("KvlTalvioPos"));
-    std::filesystem::copy_file(binDir + "/libiae17.so", file("libiae17.so"));
+    std::filesystem::copy_file(binDir + "/" + ProgramFile, program());
+    std::filesystem::copy_file(binDir + "/" + LibraryFile, file(LibraryFile));
     std::filesystem::create_directory(file("ecr"));
     writeFile(parameterFile(), parameters(log ? "1" : "0"));
     writeFile(file("ConfigTlvPos.TXT"),
               crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port), "ECRI: N",
                         "INPF: " + commandFile(), "OUTF: " + resultFile()}));
+}
+
+std::string Installation::program() const {
+    return file(ProgramFile);
 }
 
 std::string Installation::parameters(const std::string& logSwitch) const {
@@ -104,15 +135,15 @@ void Installation::writeCommands(const std::vector<std::string>& lines) {
 std::string Installation::runOnce(const std::vector<std::string>& commands) {
     if (!commands.empty())
         writeCommands(commands);
-    ChildProcess child(file("KvlTalvioPos"), {"-E"}, environment);
+    ChildProcess child(program(), {"-E"}, environment);
     EXPECT_EQ(child.wait(std::chrono::seconds(60)), 0) << child.errors();
     EXPECT_FALSE(fileExists(commandFile())) << "the command file must be deleted";
     return fileExists(resultFile()) ? readFile(resultFile()) : std::string();
 }
 
 std::unique_ptr<ChildProcess> Installation::startResident() {
-    return std::make_unique<ChildProcess>(file("KvlTalvioPos"), std::vector<std::string>{},
-                                          environment, folder_.path());
+    return std::make_unique<ChildProcess>(program(), std::vector<std::string>{}, environment,
+                                          folder_.path());
 }
 
 std::vector<std::string> crlfLines(const std::string& text) {

@@ -37,13 +37,15 @@ private:
 };
 
 // A program folder laid out like an installation in a temporary folder: the
-// real KvlTalvioPos and libiae17.so copied in, a parameter file, an Ethernet
-// configuration for 127.0.0.1:port and the ECR's folder "ecr".
+// real KvlTalvioPos and libiae17.so (KvlTalvioPos.exe and Iae17.dll) copied in, a parameter file,
+// an Ethernet configuration for 127.0.0.1:port and the ECR's folder "ecr".
 class Installation {
 public:
     explicit Installation(int port, bool log = false);
 
     std::string file(const std::string& name) const { return folder_.file(name); }
+    // The program's executable in the folder.
+    std::string program() const;
     std::string commandFile() const { return file("ecr/SR_DATI.TXT"); }
     std::string resultFile() const { return file("ecr/SR_OUT.TXT"); }
     std::string logFile() const { return file("LogTlvPos.TXT"); }
