@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "app/ResidentStartup.h"
+#include "support/Environment.h"
 
 #include <cstdlib>
 
@@ -62,7 +63,7 @@ TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
         SCOPED_TRACE(message);
         App app;
         app.fake.files.addFile(ParameterFile, Settings);
-        unsetenv("IAE17_LIBRARY");
+        test::unsetEnvironment("IAE17_LIBRARY");
         app.fake.system.version = {6, 1, 7601, 2}; // its data folder under a missing one
         app.fake.system.appDataFolder = "/srv/common";
         if (i > 0)
