@@ -21,11 +21,6 @@ struct OperationSteps {
     bool copiesTraceNumber;   // the void sends txtImporto as POSDATA.STAN too
 };
 
-void showFailure(TerminalContext& terminal, const std::string& label, const RunTimeError& failure) {
-    terminal.messages.show(label + failure.description() + "," + std::to_string(failure.number()),
-                           ProgramTitle, MessageButtons::Ok, MessageIcon::None);
-}
-
 std::string runSteps(TerminalContext& terminal, const OperationSteps& steps) {
     FrmMain& form = terminal.frmMain;
     // The command handlers check the terminal with a status exchange just
@@ -62,12 +57,20 @@ std::string runOperation(TerminalContext& terminal, const OperationSteps& steps)
     try {
         return runSteps(terminal, steps);
     } catch (const RunTimeError& failure) {
-        showFailure(terminal, steps.label, failure);
+        showLibraryFailure(terminal, steps.label, failure);
         return {};
     }
 }
 
 } // namespace
+
+void showLibraryFailure(TerminalContext& terminal, const std::string& label,
+                        const RunTimeError& failure) {
+    // The operation is not over until its caller has read the outcome fields.
+    const GuardedTerminalLibrary::Hold operationGoesOn = terminal.library.hold();
+    terminal.messages.show(label + failure.description() + "," + std::to_string(failure.number()),
+                           ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+}
 
 std::string KVL_EseguiPagamento(TerminalContext& terminal) {
     return runOperation(terminal, {"KVL_EseguiPagamento:", Operation::Payment, &FrmMain::txtImporto,
@@ -114,7 +117,7 @@ std::string KVL_Status(TerminalContext& terminal) {
             return {};
         return form.txtEsito.text();
     } catch (const RunTimeError& failure) {
-        showFailure(terminal, "KVL_Status:", failure);
+        showLibraryFailure(terminal, "KVL_Status:", failure);
         return {};
     }
 }
