@@ -142,6 +142,9 @@ public:
     MessageAnswer show(const std::string& text, const std::string& title, MessageButtons buttons,
                        MessageIcon icon) override;
 
+    // Runs while each box is open, as the events a modal box lets through.
+    std::function<void(const Shown&)> whileOpen;
+
 private:
     std::vector<Shown> shown_;
     std::deque<MessageAnswer> answers_;
