@@ -258,9 +258,16 @@ public:
     std::string commonAppDataFolder() override { return appDataFolder; }
 };
 
+// Records the documents it is asked to open; a test can make it fail.
 class FakeDocumentOpener : public DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    std::vector<std::string> opened;
+    std::optional<RunTimeError> failure;
+    void open(const std::string& path) override {
+        if (failure)
+            throw *failure;
+        opened.push_back(path);
+    }
 };
 
 // Finds no library: every load fails with 53.
