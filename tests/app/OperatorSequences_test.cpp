@@ -30,25 +30,21 @@ struct Program_ : App {
                 amounts.push_back(text::trimRight(call.request.Amount.text()));
         return amounts;
     }
-    // The operator's identity, typed into the console.
-    void typeTerminalId() {
+};
+
+// The console is in use ("-I"), with the operator's identity typed in; the
+// service polls.
+struct Interactive : ::testing::Test, Program_ {
+    void SetUp() override {
+        ASSERT_EQ(start("-I"), -1);
         Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
         ASSERT_TRUE(program.frmMain.txtTerminale.typeText("12345678", &view));
     }
 };
 
-// The console is in use ("-I"), the service polls.
-struct Interactive : ::testing::Test, Program_ {
-    void SetUp() override {
-        ASSERT_EQ(start("-I"), -1);
-        typeTerminalId();
-    }
-};
-
 // "-I" shows the console with txtTerminale, and its buttons reach the terminal
-// while the service polls, writing no result; "-V" shows the About box as the
-// menu does, over the resident window, and ends when it closes.
-TEST_F(Interactive, TheConsoleIsShownAndItsButtonsWorkWhileVersionShowsTheAboutBoxAndEnds) {
+// while the service polls, writing no result.
+TEST_F(Interactive, TheConsoleIsShownAndItsButtonsReachTheTerminalWritingNoResult) {
     FrmMain& console = program.frmMain;
     EXPECT_TRUE(console.visible() && console.txtTerminale.visible());
     EXPECT_TRUE(console.btnPagamento.click());
@@ -56,15 +52,6 @@ TEST_F(Interactive, TheConsoleIsShownAndItsButtonsWorkWhileVersionShowsTheAboutB
     EXPECT_EQ(console.txtEsito.text(), "OK");
     EXPECT_TRUE(fake.files.appends.empty());
     EXPECT_TRUE(polling());
-
-    Program_ version;
-    std::string whileOpen;
-    version.modal.whileOpen = [&](Form& about) {
-        whileOpen = about.owner() == &version.program.frmWpos1Type ? "owned" : "not owned";
-    };
-    EXPECT_EQ(version.start("-V"), 0);
-    EXPECT_EQ(whileOpen, "owned");
-    EXPECT_FALSE(version.program.frmMain.visible());
 }
 
 // A polling tick comes while the library works for the console (the library

@@ -14,6 +14,7 @@ namespace kvl {
 namespace {
 
 using test::FakeMessageBoxes;
+using Strings = std::vector<std::string>;
 
 const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
 const std::string ConfigFile = "/opt/kvl/ConfigTlvPos.TXT";
@@ -25,17 +26,12 @@ const std::string Manual = "/opt/kvl/Manuale_TalvioPosIngenico.pdf";
 struct ShellParts {
     ShellParts() {
         attachShellProcedures(shell);
-        frmMain.onUnload([this] {
-            steps.push_back("frmMain unloaded");
-            fake.events.quit(0);
-        });
+        frmMain.onUnload([this] { fake.events.quit(0); });
         fake.files.addDirectory("/opt/kvl");
         fake.tray.add(frmWpos1Type.trayIcon);
         frmWpos1Type.Timer1.setEnabled(true);
         frmWpos1Type.txtConfFile.setText(ConfigFile);
-        frmWpos1Type.txtLogFileName.setText("/var/log/kvl.txt");
     }
-
     bool polling() const { return frmWpos1Type.Timer1.enabled(); }
     bool ended() const { return fake.events.quitRequested(); }
 
@@ -55,19 +51,17 @@ struct ShellParts {
         frmMain,
         frmAbout,
         {fake.platform(), frmMain, frmWpos1Type, records, params, DataFolder, parametersLoaded}};
-    std::vector<std::string> steps;
 };
 struct Shell : ::testing::Test, ShellParts {};
 
-// What the window shows after a tray notification: its state, whether it is
-// shown, and the menus popped up with their default entry.
+// The window's state after a tray notification, and the menus popped up with
+// their default entry.
 TEST(TrayIcon, ADoubleClickRestoresTheWindowTheRightButtonPopsUpTheFileMenuNothingElseActs) {
     const std::pair<int, const char*> cases[] = {{515, "normal shown"},
                                                  {516, "minimised hidden m_File(m_esci)"},
-                                                 {517, "minimised hidden m_File(m_esci)"},
                                                  {514, "minimised hidden"},
-                                                 {512, "minimised hidden"},
-                                                 {0, "minimised hidden"}};
+                                                 {517, "minimised hidden m_File(m_esci)"},
+                                                 {512, "minimised hidden"}};
     for (const auto& [mouseEvent, after] : cases) {
         ShellParts parts;
         FrmWpos1Type& window = parts.frmWpos1Type;
@@ -101,66 +95,55 @@ TEST_F(Shell, TheCloseSavesTheParametersAsksAndEndsOnlyOnOk) {
     Subscription view = frmWpos1Type.txtLogFileName.onChange([](Property) {});
     std::string whileAsked;
     fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown& box) {
-        whileAsked = fake.files.content(ParameterFile) + (polling() ? "polling" : "");
-        EXPECT_EQ(box.title, "KvlTalvioPos");
-        EXPECT_EQ(box.buttons, MessageButtons::OkCancel);
-        EXPECT_EQ(box.icon, MessageIcon::None);
+        whileAsked = fake.files.content(ParameterFile) + (polling() ? "polling" : "") + box.title +
+                     (box.buttons == MessageButtons::OkCancel ? " OK Cancel" : "") +
+                     (box.icon == MessageIcon::None ? "" : " icon");
     };
-    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
-        const bool ok = answer == MessageAnswer::Ok;
+    for (const bool ok : {false, true}) {
         const std::string log = ok ? "/var/log/second.txt" : "/var/log/first.txt";
         ASSERT_TRUE(frmWpos1Type.txtLogFileName.typeText(log, &view));
-        fake.messages.setNextAnswer(answer);
+        fake.messages.setNextAnswer(ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
 
         EXPECT_EQ(frmWpos1Type.requestClose(), ok);
 
-        EXPECT_EQ(whileAsked, "0\r\n" + ConfigFile + "\r\n" + log + "\r\n");
-        EXPECT_EQ(polling(), !ok);
-        EXPECT_EQ(frmWpos1Type.visible(), !ok);
-        EXPECT_EQ(fake.tray.registered, !ok);
+        EXPECT_EQ(whileAsked, "0\r\n" + ConfigFile + "\r\n" + log + "\r\nKvlTalvioPos OK Cancel");
+        EXPECT_EQ(polling() && frmWpos1Type.visible() && fake.tray.registered, !ok);
         EXPECT_EQ(ended(), ok);
     }
-    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>(2, "Vuoi terminare l'esecuzione ?"));
-    EXPECT_EQ(steps, std::vector<std::string>{"frmMain unloaded"});
+    EXPECT_EQ(fake.messages.texts(), Strings(2, "Vuoi terminare l'esecuzione ?"));
 }
 
-// "T&ermina KvlTalvioPos" waits 500 ms with events running before it asks. A
-// second click meanwhile adds nothing; a close answered OK meanwhile ends the
-// program and nothing is asked again.
+// "T&ermina KvlTalvioPos" waits 500 ms with events running, then asks with
+// polling off. A second click meanwhile adds nothing; a close answered OK
+// meanwhile ends the program and nothing is asked again; Cancel puts polling
+// back.
 TEST(ExitMenu, WaitsHalfASecondThenAsksOnceWhateverHappensMeanwhile) {
     struct Case {
-        const char* name;
         std::function<void(ShellParts&)> meanwhile;
-        std::size_t slicesWaited;
-        bool ended;
-    };
-    const Case cases[] = {
-        {"nothing", [](ShellParts&) {}, 10, false},
-        {"m_esci again", [](ShellParts& p) { p.frmWpos1Type.m_esci.click(); }, 10, false},
-        {"close box", [](ShellParts& p) { p.frmWpos1Type.requestClose(); }, 1, true}};
+        MessageAnswer answer;
+        const char* did;
+    } cases[] = {{[](ShellParts&) {}, MessageAnswer::Cancel, "asked after 10 slices, polling"},
+                 {[](ShellParts& p) { p.frmWpos1Type.m_esci.click(); }, MessageAnswer::Cancel,
+                  "asked after 10 slices, polling"},
+                 {[](ShellParts& p) { p.frmWpos1Type.requestClose(); }, MessageAnswer::Ok,
+                  "asked after 1 slices, ended"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         ShellParts parts;
         bool once = false;
         parts.fake.events.duringProcessEvents = [&] {
             if (!std::exchange(once, true))
                 c.meanwhile(parts);
         };
-        std::size_t slicesBeforeAsked = 0;
+        std::string did;
         parts.fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
-            slicesBeforeAsked = parts.fake.events.sleeps().size();
-            EXPECT_FALSE(parts.polling());
+            did += (did.empty() ? "asked after " : " and again after ") +
+                   std::to_string(parts.fake.events.sleeps().size()) + " slices" +
+                   (parts.polling() ? " polling" : "");
         };
-        parts.fake.messages.setNextAnswer(c.ended ? MessageAnswer::Ok : MessageAnswer::Cancel);
-
+        parts.fake.messages.setNextAnswer(c.answer);
         EXPECT_TRUE(parts.frmWpos1Type.m_esci.click());
-
-        EXPECT_EQ(parts.fake.messages.texts().size(), 1u);
-        EXPECT_EQ(slicesBeforeAsked, c.slicesWaited);
-        EXPECT_EQ(parts.fake.events.sleeps(), std::vector<std::chrono::milliseconds>(
-                                                  c.slicesWaited, std::chrono::milliseconds(50)));
-        EXPECT_EQ(parts.ended(), c.ended);
-        EXPECT_EQ(parts.polling(), !c.ended);
+        did += parts.ended() ? ", ended" : parts.polling() ? ", polling" : ", stopped";
+        EXPECT_EQ(did, c.did);
     }
 }
 
@@ -182,55 +165,41 @@ TEST_F(Shell, TheAboutBoxStopsPollingWhileOpenAndPutsItBackAsItWas) {
         EXPECT_EQ(whileOpen, "owned");
         EXPECT_EQ(polling(), pollingBefore);
     }
-    EXPECT_EQ(modal.shown, std::vector<std::string>(2, "frmAbout"));
+    EXPECT_EQ(modal.shown, Strings(2, "frmAbout"));
 }
 
 // The manual in DataFolder opens with its program; a missing one, or a
-// failure on the way, is said. Polling is not touched.
-TEST_F(Shell, TheManualOpensWhenPresentAndEveryOtherCaseIsSaid) {
+// failure on the way, is said; polling goes on. A missing configuration file
+// is said and polling goes on. A present one is opened, the restart is said,
+// and the program ends at once, even when no program could open the file: no
+// question, no parameter file, the icon and the library left to the end of
+// the process.
+TEST_F(Shell, TheManualAndTheConfigurationOpenWhenPresentAndEveryOtherCaseIsSaid) {
     frmWpos1Type.Manuale.click();
+    frmWpos1Type.m_FileConfig.click();
     fake.files.addFile(Manual, "%PDF");
-    frmWpos1Type.Manuale.click();
-    fake.documents.failure = RunTimeError(ErrorNumber::FileNotFound, "no opener");
-    frmWpos1Type.Manuale.click();
-
-    EXPECT_EQ(fake.documents.opened, std::vector<std::string>{Manual});
-    EXPECT_EQ(fake.messages.texts(),
-              (std::vector<std::string>{"File: " + Manual + " non trovato",
-                                        "Operazione non eseguita: verificare presenza Reader "}));
-    EXPECT_EQ(fake.messages.shown()[1].title, "KvlTalvioPos");
-    EXPECT_TRUE(polling());
-    EXPECT_FALSE(ended());
-}
-
-// A missing configuration file is said and polling goes on. A present one is
-// opened, the restart is said, and the program ends at once, even when no
-// program could open the file: no question, no parameter file, the icon and
-// the library left to the end of the process.
-TEST_F(Shell, TheConfigurationMenuOpensTheFileAndEndsAtOnceOrSaysItIsMissing) {
-    frmWpos1Type.m_FileConfig.click();
-    EXPECT_TRUE(polling());
-    EXPECT_FALSE(ended());
-
     fake.files.addFile(ConfigFile, "TIPO: ETH\r\n");
-    fake.documents.failure = RunTimeError(ErrorNumber::FileNotFound, "no editor");
-    frmWpos1Type.m_FileConfig.click();
+    frmWpos1Type.Manuale.click();
+    EXPECT_EQ(fake.documents.opened, Strings{Manual});
+    EXPECT_TRUE(polling() && !ended());
 
-    EXPECT_EQ(
-        fake.messages.texts(),
-        (std::vector<std::string>{
-            "File: " + ConfigFile + " non trovato",
-            "Il programma verra' chiuso. Si prega di riavviarlo per aggiornare i parametri"}));
+    fake.documents.failure = RunTimeError(ErrorNumber::FileNotFound, "no program");
+    frmWpos1Type.Manuale.click();
+    frmWpos1Type.m_FileConfig.click();
+    EXPECT_EQ(fake.messages.texts(),
+              (Strings{"File: " + Manual + " non trovato", "File: " + ConfigFile + " non trovato",
+                       "Operazione non eseguita: verificare presenza Reader ",
+                       "Il programma verra' chiuso. Si prega di riavviarlo per aggiornare i "
+                       "parametri"}));
     EXPECT_EQ(fake.events.quitStatus(), 0);
     EXPECT_FALSE(polling());
-    EXPECT_TRUE(steps.empty());
     EXPECT_TRUE(fake.tray.registered);
     EXPECT_FALSE(fake.files.hasFile(ParameterFile));
 
     ShellParts opened;
     opened.fake.files.addFile(ConfigFile, "TIPO: ETH\r\n");
     opened.frmWpos1Type.m_FileConfig.click();
-    EXPECT_EQ(opened.fake.documents.opened, std::vector<std::string>{ConfigFile});
+    EXPECT_EQ(opened.fake.documents.opened, Strings{ConfigFile});
     EXPECT_TRUE(opened.ended());
 }
 
