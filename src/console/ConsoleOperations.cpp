@@ -73,7 +73,6 @@ void runConsoleOperation(ConsoleContext& console, const ConsoleOperation& operat
     // answer must not be overwritten, and the line is not free.
     if (terminal.library.busy())
         return;
-    const GuardedTerminalLibrary::Hold consoleOperation = terminal.library.hold();
 
     FrmMain& form = terminal.frmMain;
     PulisciEsito(form);
@@ -82,8 +81,11 @@ void runConsoleOperation(ConsoleContext& console, const ConsoleOperation& operat
 
     DisabilitaPulsanti(form);
     try {
+        const GuardedTerminalLibrary::Hold exchanging = terminal.library.hold();
         exchange(terminal, operation);
     } catch (const RunTimeError& failure) {
+        // The hold is gone: the outcome is complete, and while the operator
+        // reads the box the service may answer the ECR.
         showLibraryFailure(terminal, operation.label, failure);
     }
     AbilitaPulsanti(form);

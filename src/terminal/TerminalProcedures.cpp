@@ -21,6 +21,14 @@ struct OperationSteps {
     bool copiesTraceNumber;   // the void sends txtImporto as POSDATA.STAN too
 };
 
+// The operation is not over while its failure is shown: its caller reads the
+// outcome fields afterwards, so the terminal stays held until the box closes.
+void showOperationFailure(TerminalContext& terminal, const std::string& label,
+                          const RunTimeError& failure) {
+    const GuardedTerminalLibrary::Hold operationGoesOn = terminal.library.hold();
+    showLibraryFailure(terminal, label, failure);
+}
+
 std::string runSteps(TerminalContext& terminal, const OperationSteps& steps) {
     FrmMain& form = terminal.frmMain;
     // The command handlers check the terminal with a status exchange just
@@ -57,7 +65,7 @@ std::string runOperation(TerminalContext& terminal, const OperationSteps& steps)
     try {
         return runSteps(terminal, steps);
     } catch (const RunTimeError& failure) {
-        showLibraryFailure(terminal, steps.label, failure);
+        showOperationFailure(terminal, steps.label, failure);
         return {};
     }
 }
@@ -66,8 +74,6 @@ std::string runOperation(TerminalContext& terminal, const OperationSteps& steps)
 
 void showLibraryFailure(TerminalContext& terminal, const std::string& label,
                         const RunTimeError& failure) {
-    // The operation is not over until its caller has read the outcome fields.
-    const GuardedTerminalLibrary::Hold operationGoesOn = terminal.library.hold();
     terminal.messages.show(label + failure.description() + "," + std::to_string(failure.number()),
                            ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
@@ -117,7 +123,7 @@ std::string KVL_Status(TerminalContext& terminal) {
             return {};
         return form.txtEsito.text();
     } catch (const RunTimeError& failure) {
-        showLibraryFailure(terminal, "KVL_Status:", failure);
+        showOperationFailure(terminal, "KVL_Status:", failure);
         return {};
     }
 }

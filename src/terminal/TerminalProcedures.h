@@ -10,7 +10,7 @@ class RunTimeError;
 
 // The box of a run-time failure of the library: the procedure's label (for
 // example "KVL_EseguiPagamento:"), the failure's description, "," and its
-// number. The terminal stays held while the box is open.
+// number.
 void showLibraryFailure(TerminalContext& terminal, const std::string& label,
                         const RunTimeError& failure);
 

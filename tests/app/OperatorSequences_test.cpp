@@ -75,6 +75,22 @@ TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) 
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
+// While a console box waits for the operator (a missing field, a failure of
+// the library) the service answers the ECR.
+TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpen) {
+    library.failAlways("IAE17AX_Refund", RunTimeError(ErrorNumber::EntryPointNotFound, "none"));
+    fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
+        fake.files.addFile(Command, "POS_STATUS\r\n");
+        fake.events.fireActiveTimers();
+        EXPECT_FALSE(fake.files.hasFile(Command));
+    };
+    program.frmMain.btnAccredito.click();
+    program.frmMain.txtCassa.setText("");
+    program.frmMain.btnAccredito.click();
+    EXPECT_EQ(library.count("IAE17AX_Status"), 2u);
+    EXPECT_EQ(fake.messages.texts().size(), 2u);
+}
+
 // Console clicks that come while a command's payment runs start nothing: the
 // ECR's payment is charged once and answered with its own outcome.
 TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
