@@ -16,10 +16,12 @@ constexpr int TerminalBusyError = 17;
 // with TerminalBusyError, which its caller handles as any failure of the
 // library.
 //
-// An operation made of several calls and of what it shows between them holds
-// the terminal, so that nothing else starts meanwhile and overwrites the
-// console fields its answer is read from: busy() says so. The holder's own
-// calls go through; only a call made while another call runs is refused.
+// An operation that is not over between its calls (a console operation from
+// its line set-up to its outcome, a command's operation while its failure box
+// is open) holds the terminal, so that nothing else starts meanwhile and
+// overwrites the console fields its answer is read from: busy() says so. The
+// holder's own calls go through; only a call made while another call runs is
+// refused.
 class GuardedTerminalLibrary : public TerminalLibrary {
 public:
     explicit GuardedTerminalLibrary(TerminalLibrary& library) : library_(library) {}
