@@ -14,6 +14,8 @@ namespace kvl::win32 {
 namespace {
 
 constexpr COLORREF PictureBackground = RGB(192, 192, 192);
+// Pixels of one line of the form's 8 point text.
+constexpr int OneLine = 17;
 // A drop-down list's window is as high as its open list; the box itself
 // keeps the height the system gives it.
 constexpr int DropDownListHeight = 200;
@@ -176,8 +178,9 @@ public:
         ::FillRect(item.hDC, &item.rcItem, ground);
         ::DeleteObject(ground);
         if (icon_)
-            ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_, 0, 0, 0, nullptr,
-                         DI_NORMAL);
+            ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_,
+                         item.rcItem.right - item.rcItem.left, item.rcItem.bottom - item.rcItem.top,
+                         0, nullptr, DI_NORMAL);
     }
 
 private:
@@ -188,11 +191,26 @@ private:
 
 ControlView::ControlView(Control& control, HWND window)
     : control_(control), window_(window),
-      subscription_(control.onChange([this](Property property) { refresh(property); })) {}
+      subscription_(control.onChange([this](Property property) { refresh(property); })) {
+    nameWindow(window_, control.name());
+}
 
 ControlView::~ControlView() {
     subscription_.disconnect();
+    forgetWindowName(window_);
     ::DestroyWindow(window_);
+}
+
+void nameWindow(HWND window, const std::string& name) {
+    const ATOM atom = ::GlobalAddAtomA(name.c_str());
+    ::SetPropA(window, ControlNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
+}
+
+void forgetWindowName(HWND window) {
+    const auto atom =
+        static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(::RemovePropA(window, ControlNameProperty)));
+    if (atom)
+        ::GlobalDeleteAtom(atom);
 }
 
 void ControlView::refreshAll() {
@@ -228,13 +246,17 @@ std::unique_ptr<ControlView> makeView(Control& control, HWND parent, int id, con
     if (auto* frame = dynamic_cast<Frame*>(&control))
         return std::make_unique<CaptionView>(
             *frame, makeWindow("BUTTON", BS_GROUPBOX, parent, id, where, look));
-    if (auto* label = dynamic_cast<Label*>(&control))
-        return std::make_unique<CaptionView>(
-            *label, makeWindow("STATIC", SS_LEFT, parent, id, where, look));
+    if (auto* label = dynamic_cast<Label*>(&control)) {
+        // A label one line high is cut at its width, as the design's labels
+        // are; a higher one wraps its words.
+        const DWORD wrap = where.bottom - where.top > 2 * OneLine ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        return std::make_unique<CaptionView>(*label,
+                                             makeWindow("STATIC", wrap, parent, id, where, look));
+    }
     if (auto* box = dynamic_cast<TextBox*>(&control)) {
         DWORD style = ES_AUTOHSCROLL | tab;
         // A box several lines high (the contract text) takes several lines.
-        if (where.bottom - where.top > 40)
+        if (where.bottom - where.top > 2 * OneLine)
             style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | tab;
         if (look.readOnly)
             style |= ES_READONLY;

@@ -4,6 +4,7 @@
 #include "controls/Notifier.h"
 
 #include <memory>
+#include <string>
 #include <windows.h>
 
 namespace kvl {
@@ -43,6 +44,13 @@ private:
     HWND window_;
     Subscription subscription_;
 };
+
+// Every window of a control or form carries the model's name as a global
+// atom in this window property, so that other programs (the desktop tests)
+// find a control by its name.
+constexpr const char* ControlNameProperty = "KvlControlName";
+void nameWindow(HWND window, const std::string& name);
+void forgetWindowName(HWND window);
 
 // How a form's view shows some of its controls.
 struct ControlLook {

@@ -83,6 +83,7 @@ FormWindow::FormWindow(Form& form, const FormStyle& style, EventLoop& events, HI
         ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
+    nameWindow(window_, form.name());
     buildControls(style, icon);
     if (!entries.empty())
         menus_ = std::make_unique<MenuBar>(window_, std::move(entries), events_);
@@ -96,6 +97,7 @@ FormWindow::~FormWindow() {
     menus_.reset();
     views_.clear();
     if (window_) {
+        forgetWindowName(window_);
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }

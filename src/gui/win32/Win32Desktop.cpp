@@ -22,12 +22,17 @@ namespace {
 // The program icon, resource 1 of the executable.
 constexpr int ProgramIconResource = 1;
 
-HICON programIcon() {
-    HICON icon = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                 MAKEINTRESOURCEA(ProgramIconResource), IMAGE_ICON,
-                                                 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+// The program icon, resource 1 of the executable, at a size in pixels (0:
+// the system's size for icons).
+HICON programIcon(int size = 0) {
+    HICON icon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgramIconResource), IMAGE_ICON,
+                     size, size, (size ? 0 : LR_DEFAULTSIZE) | LR_SHARED));
     return icon ? icon : ::LoadIcon(nullptr, IDI_APPLICATION);
 }
+
+// The icon's own size, as the About box's picture shows it.
+constexpr int PictureIconSize = 48;
 
 } // namespace
 
@@ -49,6 +54,7 @@ struct Win32Desktop::Parts {
 
     EventLoop& events;
     HICON icon = programIcon();
+    HICON pictureIcon = programIcon(PictureIconSize);
     Win32MessageBoxes messages;
     NotifyIcon tray{icon};
     std::unique_ptr<FormWindow> resident;
@@ -95,7 +101,7 @@ void Win32Desktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAb
     parts.console =
         std::make_unique<FormWindow>(frmMain, consoleStyle(frmMain), events, parts.icon);
     // The About box belongs to the resident window.
-    parts.about = std::make_unique<FormWindow>(frmAbout, aboutStyle(), events, parts.icon,
+    parts.about = std::make_unique<FormWindow>(frmAbout, aboutStyle(), events, parts.pictureIcon,
                                                parts.resident->window());
     parts.tray.setWindow(parts.resident->window());
     parts.resident->onMessage([&parts, &events](UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,4 +23,13 @@ void Win32ModalForms::showModal(Form& form) {
         form.hide();
 }
 
+void Win32ModalForms::popupMenu(Form& form, MenuEntry& menu) {
+    FormWindow* view = windowOf_(form);
+    if (!view || !view->menuBar())
+        return;
+    POINT where{};
+    ::GetCursorPos(&where);
+    view->menuBar()->popUp(menu.name(), where);
+}
+
 } // namespace kvl::win32
