@@ -30,6 +30,15 @@ add_subdirectory(${PROJECT_SOURCE_DIR}/iae17 ${CMAKE_BINARY_DIR}/iae17)
 add_subdirectory(${PROJECT_SOURCE_DIR}/terminal-sim ${CMAKE_BINARY_DIR}/terminal-sim)
 add_subdirectory(${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/src)
 
+# What ships is the 32-bit program: its manual, installer and portable zip.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    block()
+        set(KVL_BUILD_TESTS OFF) # the manual's own check runs in the Linux build
+        add_subdirectory(${PROJECT_SOURCE_DIR}/docs/manual ${CMAKE_BINARY_DIR}/docs/manual)
+    endblock()
+    add_subdirectory(${PROJECT_SOURCE_DIR}/packaging/windows ${CMAKE_BINARY_DIR}/packaging)
+endif()
+
 if(KVL_BUILD_TESTS)
     enable_testing()
     include(${CMAKE_CURRENT_LIST_DIR}/GoogleTestFromSource.cmake)
