@@ -4,6 +4,7 @@
 
 #include "platform/posix/ErrorFromErrno.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "support/ErrorNumber.h"
 #include "support/MemoryFileSystem.h"
 #include "support/TempFolder.h"
 
@@ -19,14 +20,7 @@
 namespace kvl {
 namespace {
 
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RunTimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using test::errorNumberOf;
 
 // A folder of either file system, with files put in and read back by their
 // exact names.

@@ -8,6 +8,7 @@
 #include "platform/RunTimeError.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Error.h"
+#include "support/ErrorNumber.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,7 @@
 namespace kvl {
 namespace {
 
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RunTimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using test::errorNumberOf;
 
 class Win32FileSystemTest : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32SystemInfo.h"
 
 #include "platform/RunTimeError.h"
+#include "support/ErrorNumber.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 
 namespace kvl {
 namespace {
+
+using test::errorNumberOf;
 
 TEST(Win32ProgramInfo, TheArgumentsAreWhatFollowsTheProgramsNameAsWritten) {
     const char* const rows[][2] = {
@@ -51,15 +54,6 @@ TEST(MutexInstanceGuard, OneInstancePerProgramFolderHoweverTheFolderIsSpelt) {
     EXPECT_EQ(first->mutexName().rfind("Global\\KvlTalvioPos-", 0), 0u);
     first.reset(); // the mutex ends with its holder
     EXPECT_FALSE(MutexInstanceGuard("C:\\Programmi\\KVL TalvioPos").anotherInstanceRunning());
-}
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RunTimeError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 TEST(Win32LibraryLoader, BindsByNameAndReportsAMissingOrBrokenLibrary) {
