@@ -29,6 +29,7 @@ TEST(Win32EventLoop, TimerFiresUntilQuitAndIsNeverReentered) {
         --depth;
     });
     loop.startTimer(10ms, [&] { ++otherTicks; });
+    loop.startTimer(10s, [&] { loop.quit(99); }); // a deadline, should the ticks stop
     EXPECT_EQ(7, loop.run());
     EXPECT_EQ(3, ticks);
     EXPECT_EQ(1, deepest);
@@ -45,17 +46,24 @@ TEST(Win32EventLoop, ACloseFromOutsideRunsTheHandlerOnceOnTheLoopsThread) {
         handlerThread = ::GetCurrentThreadId();
         loop.quit(3);
     });
-    // Another program finds the loop's window by its class; a second close
-    // after the first one ended the loop runs nothing.
+    // Another program finds the loop's window by its class and its process
+    // (other programs' loops may be there too); a second close after the
+    // first one ended the loop runs nothing.
     std::thread other([&] {
-        const HWND window =
-            ::FindWindowExA(HWND_MESSAGE, nullptr, Win32EventLoop::WindowClass, nullptr);
-        ASSERT_EQ(window, loop.window());
+        HWND window = nullptr;
+        DWORD process = 0;
+        do {
+            window = ::FindWindowExA(HWND_MESSAGE, window, Win32EventLoop::WindowClass, nullptr);
+            if (window)
+                ::GetWindowThreadProcessId(window, &process);
+        } while (window && process != ::GetCurrentProcessId());
+        EXPECT_EQ(window, loop.window());
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         ::PostMessageA(window, WM_CLOSE, 0, 0);
     });
     other.join();
     EXPECT_EQ(0, requests) << "nothing runs outside the loop";
+    loop.startTimer(10s, [&] { loop.quit(99); }); // a deadline, should the close not come
     EXPECT_EQ(3, loop.run());
     loop.processEvents();
     EXPECT_EQ(1, requests);
