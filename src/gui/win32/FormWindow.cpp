@@ -92,15 +92,20 @@ FormWindow::FormWindow(Form& form, const FormStyle& style, EventLoop& events, HI
 }
 
 FormWindow::~FormWindow() {
+    // No message reaches this object or its views while they go (a box that
+    // loses the focus as it is destroyed tells its parent).
+    if (window_) {
+        forgetWindowName(window_);
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    }
+    byId_.clear();
+    defaultButton_ = cancelButton_ = nullptr;
     formSubscription_.disconnect();
     buttonSubscriptions_.clear();
     menus_.reset();
     views_.clear();
-    if (window_) {
-        forgetWindowName(window_);
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    if (window_)
         ::DestroyWindow(window_);
-    }
     for (HFONT font : ownFonts_)
         ::DeleteObject(font);
 }

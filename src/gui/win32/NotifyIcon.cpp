@@ -8,6 +8,11 @@ namespace kvl::win32 {
 NotifyIcon::NotifyIcon(HICON icon)
     : icon_(icon), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {}
 
+NotifyIcon::~NotifyIcon() {
+    if (registered_)
+        remove(data_);
+}
+
 bool NotifyIcon::available() const {
     return ::FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
 }

@@ -18,6 +18,11 @@ namespace kvl::win32 {
 class NotifyIcon : public TrayIcon {
 public:
     explicit NotifyIcon(HICON icon);
+    // An icon still registered when the program ends is taken away: none is
+    // left behind in the notification area.
+    ~NotifyIcon() override;
+    NotifyIcon(const NotifyIcon&) = delete;
+    NotifyIcon& operator=(const NotifyIcon&) = delete;
     // The window that receives the shell's callbacks: the resident window.
     void setWindow(HWND window) { window_ = window; }
     bool available() const override;
