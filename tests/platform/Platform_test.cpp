@@ -1,4 +1,5 @@
 #include "platform/HeadlessMessageBoxes.h"
+#include "platform/LineSplitter.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PosixEventLoop.h"
 #include "platform/PosixFileSystem.h"
@@ -74,16 +75,20 @@ TEST_F(PosixFileSystemTest, FindsTheExactNameThenACaseVariantElseTellsWhyByNumbe
     EXPECT_EQ(76, errorFromErrno(ENOENT, at("missing/x.txt")).number()); // no such folder
 }
 
-TEST_F(PosixFileSystemTest, LinesEndAtLineFeedsDroppingOneCarriageReturn) {
+TEST_F(PosixFileSystemTest, LinesEndAtCrLfALoneCrOrALoneLf) {
     using namespace std::string_literals;
-    const std::string Long = std::string(200000, 'x') + "\r" + std::string(70000, 'y');
+    const std::string Long = std::string(200000, 'x') + "\t" + std::string(70000, 'y');
+    // The CR of this line is the last byte of the first chunk read, its LF the first of the next.
+    const std::string Edge(64 * 1024 - 1, 'e');
     // Bytes, then each line read in brackets; the long line spans several reads.
     const std::string cases[][2] = {{"", ""},
                                     {"a\r\nb\r\n", "[a][b]"},
                                     {"a\nb\n", "[a][b]"},
-                                    {"a\rb\r\r\n", "[a\rb\r]"},
+                                    {"a\rb\r\r\n", "[a][b][]"},
+                                    {"a\n\rb\r", "[a][][b]"},
                                     {"a\r\n\r\nlast", "[a][][last]"},
                                     {"n\0ul\r\n\0"s, "[n\0ul][\0]"s},
+                                    {Edge + "\r\nnext", "[" + Edge + "][next]"},
                                     {Long + "\r\nnext\n", "[" + Long + "][next]"}};
     for (const auto& [bytes, expected] : cases) {
         test::writeFile(at("f.txt"), bytes);
@@ -93,6 +98,14 @@ TEST_F(PosixFileSystemTest, LinesEndAtLineFeedsDroppingOneCarriageReturn) {
             lines += "[" + *line + "]";
         EXPECT_EQ(lines, expected) << bytes.substr(0, 20);
     }
+    // A limit reads only the bytes of the version that was measured, from where the file stands.
+    test::writeFile(at("f.txt"), "skip\r\nfirst\r\nsecond\r\nthird");
+    auto bytes = files.openBytes(at("f.txt"));
+    bytes->seek(6);
+    LineSplitter limited(*bytes, 12);
+    EXPECT_EQ(limited.readLine(), "first");
+    EXPECT_EQ(limited.readLine(), "secon");
+    EXPECT_EQ(limited.readLine(), std::nullopt);
 }
 
 TEST_F(PosixFileSystemTest, WritesGoToTheExistingCaseVariantAndAFailedOrCutOneLeavesNoPartOfIt) {
@@ -113,11 +126,19 @@ TEST_F(PosixFileSystemTest, WritesGoToTheExistingCaseVariantAndAFailedOrCutOneLe
     setrlimit(RLIMIT_FSIZE, &lowered);
     EXPECT_NE(0, errorNumberOf([&] { files.writeWhole(at("CMD.TXT"), block); }));
     EXPECT_NE(0, errorNumberOf([&] { files.append(at("Cmd.txt"), block); }));
+    EXPECT_NE(0, errorNumberOf([&] { files.append(at("Fresh.txt"), block); }));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ("new", test::readFile(at("CMD.TXT")));
     EXPECT_EQ("a", test::readFile(at("Cmd.txt"))) << "half a block must not stay behind";
     EXPECT_FALSE(test::fileExists(at(".CMD.TXT.new")));
+    EXPECT_FALSE(test::fileExists(at("Fresh.txt"))) << "nor an empty file";
+
+    // A file reached through a symbolic link is written where the link leads.
+    std::filesystem::create_symlink("Sub/inner", at("Link.txt"));
+    files.writeWhole(at("link.txt"), "through");
+    EXPECT_TRUE(std::filesystem::is_symlink(at("Link.txt")));
+    EXPECT_EQ("through", test::readFile(at("Sub/inner")));
 }
 
 using namespace std::chrono_literals;

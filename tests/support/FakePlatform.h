@@ -35,6 +35,7 @@ public:
         IsDirectory,
         Delete,
         Open,
+        OpenBytes,
         Append,
         WriteWhole,
         Identity,
@@ -89,6 +90,9 @@ public:
         changed("delete ", path);
     }
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteReader> openBytes(const std::string& path) override {
+        return files_.openBytes(begin(Operation::OpenBytes, path));
+    }
     void append(const std::string& path, const std::string& bytes) override {
         files_.append(begin(Operation::Append, path), bytes);
         changed("append ", path);
