@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/DlLibraryLoader.h"
+#include "platform/FolderInstanceGuard.h"
 #include "platform/HeadlessMessageBoxes.h"
 #include "platform/HeadlessTrayIcon.h"
 #include "platform/LinuxSystemInfo.h"
-#include "platform/LockFileInstanceGuard.h"
 #include "platform/Platform.h"
 #include "platform/PosixEventLoop.h"
 #include "platform/PosixFileSystem.h"
@@ -29,7 +29,7 @@ private:
     PosixEventLoop events_;
     SystemClock clock_;
     ProcessProgramInfo program_;
-    LockFileInstanceGuard instance_;
+    FolderInstanceGuard instance_;
     LinuxSystemInfo system_;
     XdgDocumentOpener documents_;
     DlLibraryLoader libraries_;

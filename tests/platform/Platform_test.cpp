@@ -1,6 +1,6 @@
+#include "platform/FolderInstanceGuard.h"
 #include "platform/HeadlessMessageBoxes.h"
 #include "platform/LineSplitter.h"
-#include "platform/LockFileInstanceGuard.h"
 #include "platform/PosixEventLoop.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/RunTimeError.h"
@@ -176,15 +176,19 @@ TEST(PosixEventLoop, TerminationSignalsBecomeOneCloseRequest) {
     EXPECT_EQ(1, requests);
 }
 
-TEST(LockFileInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunning) {
-    test::TempFolder locks;
-    auto first = std::make_optional<LockFileInstanceGuard>("/opt/kvl", locks.path());
+TEST(FolderInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunningAndLeavesNothing) {
+    test::TempFolder programs;
+    std::filesystem::create_directories(programs.file("kvl"));
+    std::filesystem::create_directories(programs.file("other"));
+    auto first = std::make_optional<FolderInstanceGuard>(programs.file("kvl"));
     EXPECT_FALSE(first->anotherInstanceRunning());
     EXPECT_FALSE(first->anotherInstanceRunning()); // its own lock is no other instance
-    EXPECT_TRUE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
-    EXPECT_FALSE(LockFileInstanceGuard("/opt/other", locks.path()).anotherInstanceRunning());
+    // Another path to the same folder finds the same lock.
+    EXPECT_TRUE(FolderInstanceGuard(programs.file("other/../kvl")).anotherInstanceRunning());
+    EXPECT_FALSE(FolderInstanceGuard(programs.file("other")).anotherInstanceRunning());
     first.reset(); // the lock ends with its holder
-    EXPECT_FALSE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
+    EXPECT_FALSE(FolderInstanceGuard(programs.file("kvl")).anotherInstanceRunning());
+    EXPECT_TRUE(std::filesystem::is_empty(programs.file("kvl")));
 }
 
 TEST(HeadlessMessageBoxes, WritesTitleColonTextOnOneLineAndAnswersOk) {
