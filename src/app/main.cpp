@@ -4,12 +4,16 @@
 #include "platform/RealPlatform.h"
 #include "terminal/DynamicTerminalLibrary.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 
 // The console form's load starts everything; the resident modes then idle in
 // the event loop until the program ends through the console's unload.
 int main(int argc, char** argv) {
+    // A closed standard error or output (a service manager or log pipe that
+    // went away) must not end the program in the middle of a payment.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         kvl::RealPlatform real(argc, argv);
         kvl::Platform& platform = real.platform();
