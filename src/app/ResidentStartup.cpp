@@ -139,8 +139,7 @@ void frmWpos1Type_Load(Program& program) {
     }
 
     // From here on a failing step is skipped.
-    skipOnFailure([&] { LoadParameters(program); });
-    residentState(program).parametersLoaded = true;
+    skipOnFailure([&] { residentState(program).parametersLoaded = LoadParameters(program); });
     program.ConfigFilePath = window.txtConfFile.text();
     readConfiguration(program);
     skipOnFailure([&] { deleteResultFile(program); });

@@ -21,34 +21,45 @@ std::string defaultLogFile(Program& program) {
     return joinPath(program.platform.program.programFolder(), "LogTlvPos.TXT");
 }
 
+using ParameterLines = std::array<std::optional<std::string>, 3>;
+
 // The three lines as far as they could be read: a line past the end of the
 // file is nullopt; a file that cannot be opened, or a line that cannot be
-// read, gives empty lines from there on.
-std::array<std::optional<std::string>, 3> readParameterLines(Program& program) {
-    std::array<std::optional<std::string>, 3> lines;
+// read, gives empty lines from there on. False when a file that is there
+// could not be read whole.
+bool readParameterLines(Program& program, ParameterLines& lines) {
+    const std::string path = parameterFilePath(program);
     std::size_t next = 0;
     try {
-        auto reader = program.platform.files.openForReading(parameterFilePath(program));
+        auto reader = program.platform.files.openForReading(path);
         for (; next < lines.size(); ++next)
             lines[next] = reader->readLine();
+        return true;
     } catch (const RunTimeError&) {
         for (; next < lines.size(); ++next)
             lines[next] = std::string();
     }
-    return lines;
+    bool missing = false;
+    try {
+        missing = !program.platform.files.entryExists(path);
+    } catch (const RunTimeError&) {
+    }
+    return missing;
 }
 
 } // namespace
 
-void LoadParameters(Program& program) {
+bool LoadParameters(Program& program) {
     auto& form = program.frmWpos1Type;
-    const auto lines = readParameterLines(program);
+    ParameterLines lines;
+    const bool read = readParameterLines(program, lines);
     if (lines[0])
         form.chkEnableLog.setValue(*lines[0] == "1" ? 1 : 0);
     if (lines[1])
         form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(program) : *lines[1]);
     if (lines[2])
         form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(program) : *lines[2]);
+    return read;
 }
 
 void SaveParameters(Program& program) {

@@ -7,8 +7,10 @@
 namespace kvl {
 
 // The program's own three settings in ParamTlvPos.TXT in the program folder:
-// log switch, configuration file path, log file path.
-void LoadParameters(Program& program);
+// log switch, configuration file path, log file path. LoadParameters returns
+// false when the file is there but could not be read: the defaults it then
+// gives must not be saved over the operator's settings.
+bool LoadParameters(Program& program);
 void SaveParameters(Program& program);
 
 // Platform version and folders that settle DataFolder.

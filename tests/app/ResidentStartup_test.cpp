@@ -83,5 +83,17 @@ TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
     }
 }
 
+// A parameter file that is there but cannot be read keeps the operator's
+// settings: the defaults used meanwhile are not saved over it.
+TEST(ResidentStartup, AnUnreadableParameterFileIsNotSavedOver) {
+    App app;
+    app.fake.files.addFile(ParameterFile, Settings);
+    app.fake.files.failReadingAfter(ParameterFile, 1, ErrorNumber::PathFileAccess);
+    app.writeConfig();
+    EXPECT_EQ(load(app), -1);
+    EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), 0);
+    EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
+}
+
 } // namespace
 } // namespace kvl::test
