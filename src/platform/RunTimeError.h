@@ -32,4 +32,8 @@ private:
 // system's own text in the description.
 RunTimeError errorFromErrno(int errnoValue, const std::string& path);
 
+// The failure's description without the path it ends with, for a message
+// that names the file itself.
+std::string reasonOf(const RunTimeError& error, const std::string& path);
+
 } // namespace kvl
