@@ -142,6 +142,9 @@ void frmWpos1Type_Load(Program& program) {
     skipOnFailure([&] { residentState(program).parametersLoaded = LoadParameters(program); });
     program.ConfigFilePath = window.txtConfFile.text();
     readConfiguration(program);
+    // Loaded before the old result file goes: the answers still owed to a
+    // command file are in it and are written again.
+    commandJournal(program);
     skipOnFailure([&] { deleteResultFile(program); });
     settleDataFolder(program);
     skipOnFailure([&] { selectLineSettings(program); });

@@ -8,4 +8,15 @@ ResidentState& residentState(Program& program) {
     return *program.resident;
 }
 
+CommandJournal& commandJournal(Program& program) {
+    ResidentState& state = residentState(program);
+    if (!state.journal) {
+        state.journal = std::make_unique<CommandJournal>(
+            program.platform,
+            joinPath(program.platform.program.programFolder(), CommandJournal::FileName));
+        state.journal->load();
+    }
+    return *state.journal;
+}
+
 } // namespace kvl

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Program.h"
-#include "app/CommandFileMemory.h"
+#include "app/CommandFileHandling.h"
+#include "app/CommandJournal.h"
 #include "platform/EventLoop.h"
 
+#include <memory>
 #include <optional>
 
 namespace kvl {
@@ -16,10 +18,14 @@ struct ResidentState {
     // The event-loop timer that runs Timer1's ticks, while Timer1 is enabled.
     std::optional<EventLoop::TimerId> timer;
     int timerInterval = 0;
-    CommandFileMemory commandFile;
+    CommandFileState commandFile;
+    std::unique_ptr<CommandJournal> journal;
 };
 
 // The program's resident state, made on first use.
 ResidentState& residentState(Program& program);
+
+// The command journal in the program folder, loaded on first use.
+CommandJournal& commandJournal(Program& program);
 
 } // namespace kvl

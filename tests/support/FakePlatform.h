@@ -130,7 +130,7 @@ private:
     std::vector<Failure> failures_;
     std::vector<Failure> readFailures_;
     std::vector<std::string> changes_;
-    std::int64_t nextModified_ = 1'000'000'000;
+    std::int64_t nextModified_ = 4'000'000'000'000'000'000; // in 2096
 };
 
 // Records every box and answers from a queue, OK when the queue is empty.
@@ -156,10 +156,16 @@ private:
     std::deque<MessageAnswer> answers_;
 };
 
-// Time that moves only when told to.
+// Time that moves only when told to. The calendar time starts at `wall`, long
+// before the times FakeFileSystem stamps files with, so that every file looks
+// just written unless a test sets its time.
 class FakeClock : public Clock {
 public:
     std::chrono::steady_clock::time_point now() override { return start_ + elapsed_; }
+    std::int64_t wallNanoseconds() override {
+        return wall + std::chrono::nanoseconds(elapsed_).count();
+    }
+    std::int64_t wall = 1'000'000'000'000'000'000; // in 2001
     LocalTime localTime() override { return local_; }
 
     void advance(std::chrono::milliseconds duration) { elapsed_ += duration; }
