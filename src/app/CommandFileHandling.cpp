@@ -1,9 +1,11 @@
 #include "app/CommandFileHandling.h"
 
+#include "app/ResidentState.h"
 #include "commands/Dispatcher.h"
 #include "commands/ResultWriter.h"
 #include "platform/LineSplitter.h"
 #include "platform/RunTimeError.h"
+#include "terminal/OutcomePresentation.h"
 
 namespace kvl {
 
@@ -134,6 +136,16 @@ void CommandFileHandling::addUnknownOutcomes(CommandFileRead& read, JournalledCo
 }
 
 void CommandFileHandling::dispatch(CommandFileRead& read, std::uint64_t from) {
+    const std::string& libraryFailure = residentState(program_).libraryFailure;
+    if (!libraryFailure.empty()) {
+        // Nothing can reach the terminal: every line is refused with the
+        // reason, its outcome fields empty.
+        forEachCommandLine(read, from, read.version.identity.size, [&](const std::string& line) {
+            PulisciEsito(program_);
+            take(composeResultBlock(program_, line, libraryFailure));
+        });
+        return;
+    }
     steps_.runOnce([&] {
         LineSplitter lines = linesOf(read, from, read.version.identity.size);
         dispatchCommandLines(program_, lines, program_.params.EcrIdRequired,

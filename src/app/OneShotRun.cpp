@@ -6,6 +6,7 @@
 #include "app/StartupForm.h"
 #include "app/StepGuard.h"
 #include "config/ConfigurationReader.h"
+#include "config/ParameterFile.h"
 #include "platform/Text.h"
 
 namespace kvl {
@@ -55,6 +56,13 @@ void runOneShot(Program& program, const std::string& commandLine) {
     // run would process the same command file a second time.
     program.frmWpos1Type.Timer1.setEnabled(false);
 
+    // Without the terminal library the resident start-up read no settings;
+    // the command file still gets its answer, each line the library's failure.
+    if (!state.libraryFailure.empty())
+        skipOnFailure([&] {
+            LoadParameters(program);
+            program.ConfigFilePath = program.frmWpos1Type.txtConfFile.text();
+        });
     skipOnFailure([&] {
         if (auto config = oneShotConfigFile(oneShotArgument(commandLine),
                                             program.platform.program.programFolder()))

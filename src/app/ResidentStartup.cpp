@@ -29,9 +29,10 @@ constexpr std::size_t shownTerminalIdWidth = 8;
 constexpr int startupFailed = 1;
 
 void reportLibraryMissing(Program& program, const RunTimeError& failure) {
-    program.platform.messages.show("Libreria del terminale non caricata (" + terminalLibraryName() +
-                                       "): " + failure.description(),
-                                   ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+    std::string& message = residentState(program).libraryFailure;
+    message = "Libreria del terminale non caricata (" + terminalLibraryName() +
+              "): " + failure.description();
+    program.platform.messages.show(message, ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
 void readConfiguration(Program& program) {

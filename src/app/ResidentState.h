@@ -15,6 +15,9 @@ struct ResidentState {
     // The resident start-up got as far as reading the parameter file, so
     // saving it at the end writes back what was read, not the defaults.
     bool parametersLoaded = false;
+    // Why the terminal library could not be loaded, empty when it was: the
+    // resident modes end, the one-shot run refuses every line with it.
+    std::string libraryFailure;
     // The event-loop timer that runs Timer1's ticks, while Timer1 is enabled.
     std::optional<EventLoop::TimerId> timer;
     int timerInterval = 0;

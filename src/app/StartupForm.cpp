@@ -3,6 +3,7 @@
 #include "app/ConsoleSetup.h"
 #include "app/OneShotRun.h"
 #include "app/ResidentStartup.h"
+#include "app/ResidentState.h"
 #include "app/RunMode.h"
 #include "app/StepGuard.h"
 #include "platform/ProgramEnd.h"
@@ -12,6 +13,8 @@
 namespace kvl {
 
 namespace {
+
+constexpr int libraryMissingStatus = 1;
 
 // The Version mode: the About box, then the end of the program. The tray
 // icon the start-up registered goes with it.
@@ -49,7 +52,14 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     skipOnFailure([&] { program.frmAbout.load(); });
     skipOnFailure([&] { frmWpos1Type_Load(program); });
 
-    switch (decideRunMode(commandLine)) {
+    const RunMode mode = decideRunMode(commandLine);
+    // Without the library the resident service could do nothing, and staying
+    // would keep the next start from running.
+    if (!residentState(program).libraryFailure.empty() &&
+        (mode == RunMode::Resident || mode == RunMode::Interactive))
+        frmMain_Unload(program, libraryMissingStatus);
+
+    switch (mode) {
     case RunMode::OneShot:
         runOneShot(program, commandLine);
     case RunMode::Version:
@@ -63,9 +73,9 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     }
 }
 
-void frmMain_Unload(Program& program) {
+void frmMain_Unload(Program& program, int status) {
     skipOnFailure([&] { program.library.IAE17AX_Free(); });
-    throw ProgramEnd{0};
+    throw ProgramEnd{status};
 }
 
 } // namespace kvl
