@@ -2,6 +2,7 @@
 #include "app/CommandFileVersion.h"
 #include "app/JournalRecord.h"
 #include "app/PollingCycle.h"
+#include "support/JournalWitness.h"
 
 #include <algorithm>
 
@@ -29,22 +30,7 @@ protected:
         return slept() - before;
     }
 
-    // The journal's records without their blocks: "started 1", "block 1 0",
-    // "answered 1", "done 1 deleted".
-    std::vector<std::string> records() {
-        std::vector<std::string> result;
-        const std::string bytes = fake.files.content(JournalFile);
-        for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            const auto fields = decodeJournalRecord(bytes.substr(start, end - start));
-            if (!fields)
-                return {"damaged"};
-            const auto& f = *fields;
-            result.push_back(f[0] + " " + f[1] +
-                             (f[0] == "block" || f[0] == "done" ? " " + f[2] : ""));
-        }
-        return result;
-    }
+    std::vector<std::string> records() { return journalRecords(fake.files.content(JournalFile)); }
 
     // The command line of each block in the result file.
     std::vector<std::string> answered(const std::string& resultFile = Result) {

@@ -1,10 +1,13 @@
 #include "support/Installation.h"
 
+#include "support/JournalWitness.h"
+
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace kvl::test {
 
@@ -41,21 +44,49 @@ Simulator::Simulator(const std::string& scenario) {
 }
 
 int Simulator::exchanges(const std::string& operation) const {
-    std::istringstream lines(process_->output());
-    int count = 0;
-    for (std::string line; std::getline(lines, line);)
-        count += line.find(" " + operation + " ") != std::string::npos ? 1 : 0;
-    return count;
+    return static_cast<int>(amounts(operation).size());
 }
 
-Installation::Installation(int port, bool log) {
+std::vector<std::string> Simulator::amounts(const std::string& operation) const {
+    std::istringstream lines(process_->output());
+    std::vector<std::string> found;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" " + operation + " ") == std::string::npos)
+            continue;
+        const std::size_t at = line.find(" amount=");
+        found.push_back(
+            at == std::string::npos ? "" : line.substr(at + 8, line.find(' ', at + 8) - at - 8));
+    }
+    return found;
+}
+
+Installation::Installation(int port, bool log) : port_(port) {
     std::filesystem::copy_file(binDir + "/KvlTalvioPos", file("KvlTalvioPos"));
     std::filesystem::copy_file(binDir + "/libiae17.so", file("libiae17.so"));
     std::filesystem::create_directory(file("ecr"));
     writeFile(parameterFile(), parameters(log ? "1" : "0"));
+    writeConfiguration(resultFile());
+}
+
+void Installation::writeConfiguration(const std::string& resultFile) {
     writeFile(file("ConfigTlvPos.TXT"),
-              crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port), "ECRI: N",
-                        "INPF: " + commandFile(), "OUTF: " + resultFile()}));
+              crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port_), "ECRI: N",
+                        "INPF: " + commandFile(), "OUTF: " + resultFile}));
+}
+
+std::vector<std::string> Installation::journal() const {
+    const std::string path = file("JournalTlvPos.TXT");
+    return journalRecords(fileExists(path) ? readFile(path) : std::string());
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::string Installation::parameters(const std::string& logSwitch) const {

@@ -3,6 +3,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
+#include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +20,8 @@ public:
     int port() const { return port_; }
     // The number of exchange lines naming the operation (e.g. "Payment").
     int exchanges(const std::string& operation) const;
+    // The amounts of those exchanges, in order.
+    std::vector<std::string> amounts(const std::string& operation) const;
 
 private:
     TempFolder folder_; // the scenario file
@@ -41,6 +45,10 @@ public:
     std::string parameters(const std::string& logSwitch) const;
 
     void writeCommands(const std::vector<std::string>& lines);
+    // Rewrites the configuration with another result file.
+    void writeConfiguration(const std::string& resultFile);
+    // The command journal's records, as journalRecords gives them.
+    std::vector<std::string> journal() const;
     // Runs "-E" on the command lines (no command file when there are none); the run
     // must end with status 0 and no command file. Returns the result file's text.
     std::string runOnce(const std::vector<std::string>& commands);
@@ -54,7 +62,11 @@ public:
 
 private:
     TempFolder folder_;
+    int port_;
 };
+
+// Waits until the condition holds or the time is up; whether it held.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 // The lines of a CR LF text, without their line ends; fails the test on a bare LF.
 std::vector<std::string> crlfLines(const std::string& text);
