@@ -49,10 +49,8 @@ bool CommandFileHandling::finishPending(const CommandFileLook& look) {
     JournalledCommand* pending = journal_.pending();
     if (!pending || pending->version.identity != look.identity)
         return false;
-    std::optional<CommandFileRead> read;
-    if (!steps_.run([&] { read = readCommandFile(files_, commandPath(), 0); }))
-        return false;
-    if (read->version != pending->version)
+    std::optional<CommandFileRead> read = readIfThere(0);
+    if (!read || read->version != pending->version)
         return false;
     state_.firstLook = false;
     if (answerPending(*read))
@@ -63,8 +61,8 @@ bool CommandFileHandling::finishPending(const CommandFileLook& look) {
 CommandFileHandling::Result CommandFileHandling::run() {
     JournalledCommand* pending = journal_.pending();
     const std::uint64_t pendingSize = pending ? pending->version.identity.size : 0;
-    std::optional<CommandFileRead> read;
-    if (!steps_.run([&] { read = readCommandFile(files_, commandPath(), pendingSize); }))
+    std::optional<CommandFileRead> read = readIfThere(pendingSize);
+    if (!read)
         return Result::Waiting;
     const bool firstLook = state_.firstLook;
     state_.firstLook = false;
@@ -108,6 +106,17 @@ CommandFileHandling::Result CommandFileHandling::run() {
         deleteAnswered();
     }
     return Result::Ran;
+}
+
+std::optional<CommandFileRead> CommandFileHandling::readIfThere(std::uint64_t prefixLength) {
+    std::optional<CommandFileRead> read;
+    // A file the ECR took away meanwhile is not waited for.
+    steps_.run([&] {
+        read.reset();
+        if (files_.fileExists(commandPath()))
+            read = readCommandFile(files_, commandPath(), prefixLength);
+    });
+    return read;
 }
 
 bool CommandFileHandling::answerPending(CommandFileRead& read) {

@@ -62,6 +62,8 @@ public:
 
 private:
     const std::string& commandPath() const;
+    // The command file read through, nullopt when it is gone or cannot be read.
+    std::optional<CommandFileRead> readIfThere(std::uint64_t prefixLength);
     // The pending command gets its missing blocks, they go to the result
     // file, and "answered" is journalled. False while a block cannot be
     // written.
