@@ -77,6 +77,25 @@ TEST(Promise, TwoStartsWithDifferentEnvironmentsFindEachOtherAndLeaveNoLockFile)
     EXPECT_TRUE(fs::is_empty(runtimeA.path()) && fs::is_empty(runtimeB.path()));
 }
 
+// A journal that cannot be written is said once; the bridge goes on as it
+// would without one.
+TEST(Promise, AJournalThatCannotBeWrittenIsSaidOnceAndCommandsStillRun) {
+    Bridge bridge;
+    fs::create_directory(bridge.installation.file("JournalTlvPos.TXT"));
+    auto process = bridge.installation.startResident();
+    for (const char* amount : {"000000100", "000000200"}) {
+        bridge.installation.writeCommands({"POS_PAGAME,T1,E1,A" + std::string(amount) + ",P00"});
+        ASSERT_TRUE(bridge.answered()) << process->errors();
+        EXPECT_EQ(valueAfter(bridge.result(), "ESITO_COMANDO = "), "OK");
+    }
+    const std::string errors = process->errors();
+    const std::string said = "Registro dei comandi non scrivibile (" +
+                             bridge.installation.file("JournalTlvPos.TXT") + "): ";
+    EXPECT_NE(errors.find(said), std::string::npos) << errors;
+    EXPECT_EQ(errors.find(said), errors.rfind(said)) << "once";
+    EXPECT_EQ(bridge.simulator.exchanges("Payment"), 2);
+}
+
 TEST(Promise, KilledDuringAPaymentTheRestartAnswersUnknownAndChargesNothingMore) {
     Bridge bridge(SlowPayments);
     auto killed = bridge.installation.startResident();
