@@ -1,6 +1,7 @@
 #include "app/CommandJournal.h"
 
 #include "app/JournalRecord.h"
+#include "platform/LineSplitter.h"
 #include "platform/MessageBoxes.h"
 #include "platform/RunTimeError.h"
 
@@ -49,76 +50,107 @@ std::string stamp(Clock& clock) {
     return text;
 }
 
-// One good record of the file, as the parser found it.
-struct ParsedRecord {
-    std::string_view line; // with its line end
-    std::uint64_t id;
-};
+constexpr std::size_t ChunkSize = 64 * 1024;
+
+// Where the file's last line end is, so that a record cut short after it is
+// never read: the size when the file ends with one, 0 when it has none.
+std::uint64_t completeLength(ByteReader& file, std::uint64_t size) {
+    std::vector<char> chunk(ChunkSize);
+    for (std::uint64_t end = size; end > 0;) {
+        const std::uint64_t start = end > ChunkSize ? end - ChunkSize : 0;
+        const auto length = static_cast<std::size_t>(end - start);
+        file.seek(start);
+        std::size_t got = 0;
+        while (got < length) {
+            const std::size_t count = file.read(chunk.data() + got, length - got);
+            if (count == 0)
+                throw RunTimeError(ErrorNumber::PathFileAccess, "Journal changed while read");
+            got += count;
+        }
+        for (std::size_t i = length; i > 0; --i)
+            if (chunk[i - 1] == '\n')
+                return start + i;
+        end = start;
+    }
+    return 0;
+}
+
+} // namespace
 
 // The journal's records in the order written, checked against each other:
 // every record names the command started last, blocks come in order, and a
-// command answered or done takes no more records.
+// command answered or done takes no more records. Lines come one by one, so
+// that memory holds one record at a time; given `kept`, every good line is
+// collected there with its line end.
 class JournalParser {
 public:
-    explicit JournalParser(std::string_view bytes) {
-        std::size_t position = 0;
-        while (position < bytes.size()) {
-            const std::size_t end = bytes.find('\n', position);
-            if (end == std::string_view::npos) {
-                torn = true; // no line end: the write was cut short
-                break;
-            }
-            const std::string_view line = bytes.substr(position, end + 1 - position);
-            position = end + 1;
-            if (accept(line))
-                continue;
-            if (position >= bytes.size()) {
-                torn = true; // a last record that does not check out was cut short
-            } else {
-                damaged = true;
-                // What comes after a lost record of the same command cannot be
-                // trusted to be whole: an answer without its block is none.
-                lastTainted = true;
-            }
-        }
+    explicit JournalParser(std::string* kept = nullptr) : kept_(kept) {}
+
+    // The next complete line, without its line end.
+    void take(std::string line) {
+        if (lastFailed_)
+            markDamaged();
+        lastFailed_ = !accept(line);
+    }
+    // A last line that did not check out was the write the program was doing
+    // when it ended; so was anything after the last line end.
+    void finish(bool tail) {
+        torn = tail || lastFailed_;
+        if (pending && !lastDone)
+            for (std::string& block : escapedBlocks_)
+                pending->undelivered.push_back(unescapeJournalField(block));
+        escapedBlocks_.clear();
+        if (lastDone)
+            pending.reset();
     }
 
-    std::vector<ParsedRecord> good;
     bool torn = false;
     bool damaged = false;
     std::uint64_t lastId = 0;
-    std::size_t commands = 0;
     std::vector<CommandFileVersion> versions;
-    // The last command started, with the blocks it got.
-    std::optional<JournalledCommand> last;
-    bool lastDone = false;
-    bool lastTainted = false;
+    // The last command started, then the one not yet done.
+    std::optional<JournalledCommand> pending;
+    // Where each command's lines begin in `kept`.
+    std::vector<std::pair<std::uint64_t, std::size_t>> keptStarts;
 
 private:
-    bool accept(std::string_view line) {
-        if (line.size() < 2 || line[line.size() - 2] != '\r')
-            return false;
-        const auto fields = decodeJournalRecord(line.substr(0, line.size() - 2));
-        if (!fields || fields->size() < 2)
-            return false;
-        const std::string& kind = (*fields)[0];
-        const auto id = unsignedValue((*fields)[1]);
-        if (!id)
-            return false;
-        if (kind == Started ? !acceptStarted(*fields, *id) : !acceptStep(kind, *fields, *id))
-            return false;
-        good.push_back({line, *id});
-        return true;
+    void markDamaged() {
+        damaged = true;
+        // What comes after a lost record of the same command cannot be
+        // trusted to be whole: an answer without its block is none.
+        lastTainted_ = true;
     }
 
-    bool acceptStarted(const std::vector<std::string>& fields, std::uint64_t id) {
+    bool accept(std::string& line) {
+        const auto fields = checkJournalRecord(line);
+        if (!fields || fields->size() < 2)
+            return false;
+        const std::string kind(fields->at(0));
+        const auto id = unsignedValue(std::string(fields->at(1)));
+        if (!id)
+            return false;
+        if (kept_) {
+            if (kind == Started && acceptStarted(*fields, *id))
+                keptStarts.emplace_back(*id, kept_->size());
+            else if (kind == Started || !acceptStep(kind, *fields, *id, line))
+                return false;
+            *kept_ += line;
+            *kept_ += "\r\n";
+            return true;
+        }
+        return kind == Started ? acceptStarted(*fields, *id) : acceptStep(kind, *fields, *id, line);
+    }
+
+    bool acceptStarted(const std::vector<std::string_view>& fields, std::uint64_t id) {
         if (fields.size() != 8 || id <= lastId)
             return false;
-        const auto size = unsignedValue(fields[2]);
-        const bool negative = !fields[3].empty() && fields[3][0] == '-';
-        const auto modified = unsignedValue(negative ? fields[3].substr(1) : fields[3]);
-        const auto hash = fields[4].size() == 16 ? unsignedValue(fields[4], 16) : std::nullopt;
-        const auto from = unsignedValue(fields[5]);
+        const std::string modifiedText(fields[3]);
+        const bool negative = !modifiedText.empty() && modifiedText[0] == '-';
+        const auto size = unsignedValue(std::string(fields[2]));
+        const auto modified = unsignedValue(negative ? modifiedText.substr(1) : modifiedText);
+        const auto hash =
+            fields[4].size() == 16 ? unsignedValue(std::string(fields[4]), 16) : std::nullopt;
+        const auto from = unsignedValue(std::string(fields[5]));
         if (!size || !modified || !hash || !from || *from > *size || *modified > INT64_MAX)
             return false;
         JournalledCommand command;
@@ -128,72 +160,82 @@ private:
             (negative ? -1 : 1) * static_cast<std::int64_t>(*modified);
         command.version.contentHash = *hash;
         command.from = *from;
-        last = std::move(command);
+        pending = std::move(command);
+        escapedBlocks_.clear();
         lastDone = false;
-        lastTainted = false;
+        lastTainted_ = false;
         lastId = id;
-        ++commands;
-        versions.push_back(last->version);
+        versions.push_back(pending->version);
         return true;
     }
 
-    bool acceptStep(const std::string& kind, const std::vector<std::string>& fields,
-                    std::uint64_t id) {
-        if (!last || last->id != id || lastDone || lastTainted)
+    // `line` may be taken apart: it is not needed after this.
+    bool acceptStep(const std::string& kind, const std::vector<std::string_view>& fields,
+                    std::uint64_t id, std::string& line) {
+        if (!pending || pending->id != id || lastDone || lastTainted_)
             return false;
         if (kind == Block) {
-            const auto index = fields.size() == 4 ? unsignedValue(fields[2]) : std::nullopt;
-            if (!index || *index != last->blockCount || last->answered)
+            const auto index =
+                fields.size() == 4 ? unsignedValue(std::string(fields[2])) : std::nullopt;
+            if (!index || *index != pending->blockCount || pending->answered)
                 return false;
-            ++last->blockCount;
-            last->undelivered.push_back(fields[3]);
+            ++pending->blockCount;
+            if (!kept_) {
+                // The block is kept as written, in the line's own storage;
+                // only the blocks of a command still open are decoded.
+                const std::size_t start = static_cast<std::size_t>(fields[3].data() - line.data());
+                line.resize(start + fields[3].size());
+                line.erase(0, start);
+                escapedBlocks_.push_back(std::move(line));
+            }
             return true;
         }
         if (kind == Answered) {
-            if (fields.size() != 2 || last->answered)
+            if (fields.size() != 2 || pending->answered)
                 return false;
-            last->answered = true;
+            pending->answered = true;
             return true;
         }
         if (kind == Done) {
             if (fields.size() != 3)
                 return false;
             lastDone = true;
-            last->undelivered.clear();
+            escapedBlocks_.clear();
             return true;
         }
         return false;
     }
-};
 
-} // namespace
+    std::string* kept_;
+    bool lastFailed_ = false;
+    bool lastDone = false;
+    bool lastTainted_ = false;
+    std::vector<std::string> escapedBlocks_;
+};
 
 CommandJournal::CommandJournal(Platform& platform, std::string path)
     : platform_(platform), path_(std::move(path)) {}
 
 void CommandJournal::load() {
-    std::string bytes;
+    JournalParser parsed;
     try {
         if (!platform_.files.fileExists(path_))
             return;
-        bytes = platform_.files.readAll(path_);
+        parse(parsed);
     } catch (const RunTimeError& error) {
         reportUnwritable(error);
         return;
     }
-
-    JournalParser parsed(bytes);
     lastId_ = parsed.lastId;
-    commandsInFile_ = parsed.commands;
+    commandsInFile_ = parsed.versions.size();
     loaded_ = std::move(parsed.versions);
-    if (parsed.last && !parsed.lastDone)
-        pending_ = std::move(parsed.last);
+    pending_ = std::move(parsed.pending);
     damaged_ = parsed.damaged;
 
     if (damaged_) {
         const std::string copy = path_ + "." + stamp(platform_.clock) + ".bad";
         try {
-            platform_.files.writeWhole(copy, bytes);
+            platform_.files.writeWhole(copy, platform_.files.readAll(path_));
         } catch (const RunTimeError& error) {
             reportUnwritable(error);
             return;
@@ -205,7 +247,18 @@ void CommandJournal::load() {
     }
     // A torn record is dropped before anything is appended after it.
     if (damaged_ || parsed.torn)
-        rewrite(bytes, keptCommands);
+        rewrite(keptCommands);
+}
+
+void CommandJournal::parse(JournalParser& parser) {
+    const std::unique_ptr<ByteReader> file = platform_.files.openBytes(path_);
+    const std::uint64_t size = file->identity().size;
+    const std::uint64_t complete = completeLength(*file, size);
+    file->seek(0);
+    LineSplitter lines(*file, complete);
+    while (auto line = lines.readLine())
+        parser.take(std::move(*line));
+    parser.finish(complete < size);
 }
 
 bool CommandJournal::holds(const CommandFileVersion& version) const {
@@ -266,33 +319,24 @@ void CommandJournal::reportUnwritable(const RunTimeError& error) {
                             ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
-void CommandJournal::rewrite(const std::string& bytes, std::size_t keep) {
-    const JournalParser parsed(bytes);
-    std::vector<std::uint64_t> ids;
-    for (const ParsedRecord& record : parsed.good)
-        if (ids.empty() || ids.back() != record.id)
-            ids.push_back(record.id);
-    const std::uint64_t firstKept = ids.size() > keep ? ids[ids.size() - keep] : 0;
-    std::string kept;
-    for (const ParsedRecord& record : parsed.good)
-        if (record.id >= firstKept)
-            kept += record.line;
+void CommandJournal::rewrite(std::size_t keep) {
     try {
+        std::string kept;
+        JournalParser parsed(&kept);
+        parse(parsed);
+        const auto& starts = parsed.keptStarts;
+        if (starts.size() > keep)
+            kept.erase(0, starts[starts.size() - keep].second);
         platform_.files.writeWhole(path_, kept);
-        commandsInFile_ = std::min(ids.size(), keep);
+        commandsInFile_ = std::min(starts.size(), keep);
     } catch (const RunTimeError& error) {
         reportUnwritable(error);
     }
 }
 
 void CommandJournal::compactIfLong() {
-    if (!writable_ || commandsInFile_ < keptCommands + compactionSlack)
-        return;
-    try {
-        rewrite(platform_.files.readAll(path_), keptCommands);
-    } catch (const RunTimeError& error) {
-        reportUnwritable(error);
-    }
+    if (writable_ && commandsInFile_ >= keptCommands + compactionSlack)
+        rewrite(keptCommands);
 }
 
 } // namespace kvl

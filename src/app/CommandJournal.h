@@ -12,6 +12,8 @@
 
 namespace kvl {
 
+class JournalParser;
+
 // The command the journal holds open: the one whose file was handed over
 // last and is not yet known to be gone.
 struct JournalledCommand {
@@ -75,9 +77,11 @@ public:
 private:
     void write(const std::string& record);
     void reportUnwritable(const RunTimeError& error);
-    // Keeps the good records of the file's bytes and the last keptCommands
-    // commands among them; writes the result in place of the file.
-    void rewrite(const std::string& bytes, std::size_t keep);
+    // Reads the file's records into the parser, up to its last line end.
+    void parse(JournalParser& parser);
+    // Writes in place of the file its good records, of the last `keep`
+    // commands among them.
+    void rewrite(std::size_t keep);
     void compactIfLong();
 
     Platform& platform_;

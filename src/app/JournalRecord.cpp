@@ -70,50 +70,56 @@ int hexValue(char c) {
     return -1;
 }
 
-std::optional<std::string> unescape(std::string_view field) {
-    std::string out;
-    out.reserve(field.size());
+void put(std::string* out, char c) {
+    if (out)
+        *out += c;
+}
+
+// Checks the field's escapes and, given `out`, writes the bytes they stand for.
+bool unescape(std::string_view field, std::string* out) {
+    if (out)
+        out->reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
         const char c = field[i];
         const auto byte = static_cast<unsigned char>(c);
         if (c != '\\') {
             // Only escapes may stand for control characters.
             if (byte < 0x20 || byte == 0x7F)
-                return std::nullopt;
-            out += c;
+                return false;
+            put(out, c);
             continue;
         }
         if (++i == field.size())
-            return std::nullopt;
+            return false;
         switch (field[i]) {
         case '\\':
-            out += '\\';
+            put(out, '\\');
             break;
         case 't':
-            out += '\t';
+            put(out, '\t');
             break;
         case 'r':
-            out += '\r';
+            put(out, '\r');
             break;
         case 'n':
-            out += '\n';
+            put(out, '\n');
             break;
         case 'x': {
             if (i + 2 >= field.size())
-                return std::nullopt;
+                return false;
             const int high = hexValue(field[i + 1]);
             const int low = hexValue(field[i + 2]);
             if (high < 0 || low < 0)
-                return std::nullopt;
-            out += static_cast<char>(high * 16 + low);
+                return false;
+            put(out, static_cast<char>(high * 16 + low));
             i += 2;
             break;
         }
         default:
-            return std::nullopt;
+            return false;
         }
     }
-    return out;
+    return true;
 }
 
 } // namespace
@@ -145,7 +151,7 @@ std::string encodeJournalRecord(std::initializer_list<std::string_view> fields) 
     return line;
 }
 
-std::optional<std::vector<std::string>> decodeJournalRecord(std::string_view line) {
+std::optional<std::vector<std::string_view>> checkJournalRecord(std::string_view line) {
     const std::size_t tab = line.rfind(Separator);
     if (tab == std::string_view::npos || line.size() - tab - 1 != CrcDigits)
         return std::nullopt;
@@ -160,18 +166,34 @@ std::optional<std::vector<std::string>> decodeJournalRecord(std::string_view lin
     if (crc32(body) != stated)
         return std::nullopt;
 
-    std::vector<std::string> fields;
+    std::vector<std::string_view> fields;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = body.find(Separator, start);
-        auto field = unescape(body.substr(start, end - start));
-        if (!field)
+        const std::string_view field = body.substr(start, end - start);
+        if (!unescape(field, nullptr))
             return std::nullopt;
-        fields.push_back(std::move(*field));
+        fields.push_back(field);
         if (end == std::string_view::npos)
             return fields;
         start = end + 1;
     }
+}
+
+std::string unescapeJournalField(std::string_view field) {
+    std::string out;
+    unescape(field, &out);
+    return out;
+}
+
+std::optional<std::vector<std::string>> decodeJournalRecord(std::string_view line) {
+    const auto fields = checkJournalRecord(line);
+    if (!fields)
+        return std::nullopt;
+    std::vector<std::string> decoded;
+    for (const std::string_view field : *fields)
+        decoded.push_back(unescapeJournalField(field));
+    return decoded;
 }
 
 } // namespace kvl

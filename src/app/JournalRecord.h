@@ -16,8 +16,12 @@ namespace kvl {
 // a backslash as \\.
 std::string encodeJournalRecord(std::initializer_list<std::string_view> fields);
 
-// The fields of one line without its line end; nullopt when the checksum does
-// not match or an escape is broken.
+// The fields of one line without its line end, still escaped as written;
+// nullopt when the checksum does not match or an escape is broken.
+std::optional<std::vector<std::string_view>> checkJournalRecord(std::string_view line);
+// The bytes a checked field stands for.
+std::string unescapeJournalField(std::string_view field);
+// checkJournalRecord, then every field unescaped.
 std::optional<std::vector<std::string>> decodeJournalRecord(std::string_view line);
 
 // CRC-32 as in zip and PNG, continued from `crc`.
