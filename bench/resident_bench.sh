@@ -58,7 +58,7 @@ pick() { printf '%s\n' "$sorted" | awk -v p="$1" -v n="$count" 'NR == int((n - 1
 echo "command-to-result latency over $count payments (ms):"
 echo "  min $(pick 0)  median $(pick 0.5)  p90 $(pick 0.9)  max $(pick 1)"
 echo "  designed: a look every ~1300 ms when idle (1000 ms wait + 300 ms timer),"
-echo "  plus 100 ms until a new file counts as completely written, plus the exchange."
+echo "  plus 100 ms for a file stamped less than 100 ms before the look, plus the exchange."
 
 ticks() { awk '{print $14 + $15}' "/proc/$bridge_pid/stat"; }
 hz=$(getconf CLK_TCK)
