@@ -60,7 +60,8 @@ TEST_F(PosixFileSystemTest, FindsTheExactNameThenACaseVariantElseTellsWhyByNumbe
         {"none/x.txt", "#76"},  {"Cmd.txt/x", "#76"}, {"Sub", "#75"}};
     for (auto [asked, found] : rows) {
         std::string content;
-        const int error = errorNumberOf([&] { content = files.readAll(at(asked)); });
+        const std::string path = at(asked);
+        const int error = errorNumberOf([&] { content = files.readAll(path); });
         EXPECT_EQ(error ? "#" + std::to_string(error) : content, found) << asked;
         EXPECT_EQ(files.fileExists(at(asked)), error == 0) << asked;
     }

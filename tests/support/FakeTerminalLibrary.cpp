@@ -62,11 +62,13 @@ short FakeTerminalLibrary::IAE17AX_InitRS232(Rs232InitRecord& record) {
 
 short FakeTerminalLibrary::call(Operation operation, PosRequest& request, POSDATA& answer) {
     const LibraryReply reply = receive({entryPointName(operation), {}, {}, request, answer});
-    for (const auto& [field, text] : reply.answerFields) {
+    // Named, not a structured binding: a lambda may not capture one in C++17.
+    for (const auto& entry : reply.answerFields) {
+        const std::string& field = entry.first;
         bool found = false;
         answer.visit([&](const char* name, auto& value) {
             if (field == name) {
-                value.store(text);
+                value.store(entry.second);
                 found = true;
             }
         });
