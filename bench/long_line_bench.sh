@@ -8,30 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mb=${1:-100}
-bin=${KVL_BIN:-build/bin}
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-    [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-for port in $(seq 8300 8400); do
-    "$bin/terminal-sim" --tcp "127.0.0.1:$port" >"$work/sim.log" 2>&1 &
-    sim_pid=$!
-    sleep 0.2
-    grep -q '^listening' "$work/sim.log" && break
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=""
-done
-[ -n "$sim_pid" ] || { echo "no free port for terminal-sim" >&2; exit 1; }
-
-cp "$bin/KvlTalvioPos" "$bin/libiae17.so" "$work/"
-mkdir "$work/ecr"
-printf 'TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: %s\r\nINPF: %s\r\nOUTF: %s\r\n' \
-    "$port" "$work/ecr/SR_DATI.TXT" "$work/ecr/SR_OUT.TXT" >"$work/ConfigTlvPos.TXT"
-printf '0\r\n%s\r\n%s\r\n' "$work/ConfigTlvPos.TXT" "$work/LogTlvPos.TXT" >"$work/ParamTlvPos.TXT"
+. bench/installation.sh
+start_simulator 8300
+prepare_installation
 
 run() {
     KVL_HEADLESS=1 /usr/bin/time -f '%M %e' -o "$work/time" "$work/KvlTalvioPos" -E 2>"$work/bridge.err"
