@@ -58,11 +58,11 @@ bool CommandFileHandling::finishPending(const CommandFileLook& look) {
     return true;
 }
 
-CommandFileHandling::Result CommandFileHandling::run() {
+CommandFileHandling::Result CommandFileHandling::run(const std::optional<FileIdentity>& settled) {
     JournalledCommand* pending = journal_.pending();
     const std::uint64_t pendingSize = pending ? pending->version.identity.size : 0;
     std::optional<CommandFileRead> read = readIfThere(pendingSize);
-    if (!read)
+    if (!read || (settled && read->version.identity != *settled))
         return Result::Waiting;
     const bool firstLook = state_.firstLook;
     state_.firstLook = false;

@@ -57,8 +57,9 @@ public:
     // left of its answer and deletes it, and returns true. Nothing is run.
     bool finishPending(const CommandFileLook& look);
 
-    // Handles a file that is ready to be read.
-    Result run();
+    // Handles a file that is ready to be read: when `settled` is given, only
+    // if it still has the size and time that were seen to stand still.
+    Result run(const std::optional<FileIdentity>& settled = std::nullopt);
 
 private:
     const std::string& commandPath() const;

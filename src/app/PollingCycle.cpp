@@ -113,11 +113,12 @@ private:
             return false;
         if (!settled(*look))
             return false;
-        return handling_.run() == CommandFileHandling::Result::Ran;
+        return handling_.run(look->identity) == CommandFileHandling::Result::Ran;
     }
 
-    // A file still being written is read only once it has stood still.
-    bool settled(CommandFileLook look) {
+    // A file still being written is read only once it has stood still; the
+    // look is then the last one made.
+    bool settled(CommandFileLook& look) {
         Clock& clock = program_.platform.clock;
         if (SettleRule::stoodStill(look, clock.wallNanoseconds()) ||
             state_.settle.settled(look, clock.now()))
@@ -125,7 +126,10 @@ private:
         const auto wait = SettleRule::settleTime(look);
         steps_.run([&] { SleepDelay(program_, static_cast<float>(wait.count())); });
         const std::optional<CommandFileLook> again = handling_.look();
-        return again && state_.settle.settled(*again, clock.now());
+        if (!again)
+            return false;
+        look = *again;
+        return state_.settle.settled(look, clock.now());
     }
 
     void pace() {
