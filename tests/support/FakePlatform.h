@@ -130,7 +130,7 @@ private:
     std::vector<Failure> failures_;
     std::vector<Failure> readFailures_;
     std::vector<std::string> changes_;
-    std::int64_t nextModified_ = 4'000'000'000'000'000'000; // in 2096
+    std::int64_t nextModified_ = 1'900'000'000'000'000'000; // in 2030
 };
 
 // Records every box and answers from a queue, OK when the queue is empty.
