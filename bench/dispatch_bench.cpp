@@ -3,9 +3,10 @@
 // that answers at once, and appends the result block. Terminal time and the
 // polling cycle's pacing are left out.
 
-#include "Program.h"
+#include "app/Program.h"
 #include "commands/Dispatcher.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 #include "support/TempFolder.h"
@@ -27,7 +28,8 @@ void processCommandFile(benchmark::State& state, const std::string& line) {
                   platform.system, platform.documents, platform.libraries,
                   platform.tray};
     test::FakeTerminalLibrary library;
-    Program program(real, library);
+    test::FakeModalForms modal;
+    Program program(real, library, modal);
     program.params.ConnectionType = CommunicationParameters::Rs232;
     program.params.CommandFilePath = folder.file("SR_DATI.TXT");
     program.params.ResultFilePath = folder.file("SR_OUT.TXT");
@@ -38,7 +40,7 @@ void processCommandFile(benchmark::State& state, const std::string& line) {
     test::writeFile(program.params.CommandFilePath, commands);
 
     for (auto _ : state) {
-        ElaboraFileComandi(program, program.params.CommandFilePath, false);
+        ElaboraFileComandi(program.commands, program.params.CommandFilePath, false);
         state.PauseTiming();
         files.deleteFile(program.params.ResultFilePath);
         library.clearCalls();

@@ -4,12 +4,12 @@
 // (version hash, dispatch, journal, result block, deletion), on a real folder
 // with a terminal library that answers at once.
 
-#include "Program.h"
 #include "app/CommandFileHandling.h"
-#include "app/ResidentState.h"
+#include "app/Program.h"
 #include "commands/Dispatcher.h"
 #include "commands/ResultWriter.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 #include "support/TempFolder.h"
@@ -37,7 +37,8 @@ struct Bench {
     Platform platform{files,         fake.messages, fake.events,    fake.clock,     fake.program,
                       fake.instance, fake.system,   fake.documents, fake.libraries, fake.tray};
     test::FakeTerminalLibrary library;
-    Program program{platform, library};
+    test::FakeModalForms modal;
+    Program program{platform, library, modal};
 };
 
 class Once : public StepRunner {
@@ -55,7 +56,7 @@ void Dispatch(benchmark::State& state) {
     Bench bench;
     test::writeFile(bench.program.params.CommandFilePath, PaymentLine + "\r\n");
     for (auto _ : state) {
-        ElaboraFileComandi(bench.program, bench.program.params.CommandFilePath, false);
+        ElaboraFileComandi(bench.program.commands, bench.program.params.CommandFilePath, false);
         state.PauseTiming();
         bench.files.deleteFile(bench.program.params.ResultFilePath);
         bench.library.clearCalls();
@@ -67,7 +68,7 @@ void Dispatch(benchmark::State& state) {
 void JournalRecords(benchmark::State& state) {
     Bench bench;
     CommandJournal& journal = commandJournal(bench.program);
-    const std::string block = composeResultBlock(bench.program, PaymentLine, "");
+    const std::string block = composeResultBlock(bench.program.commands, PaymentLine, "");
     CommandFileVersion version{{48, 1}, 1};
     for (auto _ : state) {
         ++version.identity.modifiedNanoseconds;
@@ -83,8 +84,7 @@ void HandledCommand(benchmark::State& state) {
     Bench bench;
     CommandJournal& journal = commandJournal(bench.program);
     Once steps;
-    CommandFileHandling handling(bench.program, journal, residentState(bench.program).commandFile,
-                                 steps);
+    CommandFileHandling handling(bench.program, journal, bench.program.commandFile, steps);
     for (auto _ : state) {
         state.PauseTiming();
         test::writeFile(bench.program.params.CommandFilePath, PaymentLine + "\r\n");

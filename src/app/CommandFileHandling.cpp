@@ -1,6 +1,5 @@
 #include "app/CommandFileHandling.h"
 
-#include "app/ResidentState.h"
 #include "commands/Dispatcher.h"
 #include "commands/ResultWriter.h"
 #include "platform/LineSplitter.h"
@@ -140,24 +139,24 @@ void CommandFileHandling::addUnknownOutcomes(CommandFileRead& read, JournalledCo
     forEachCommandLine(read, command.from, command.version.identity.size,
                        [&](const std::string& line) {
                            if (seen++ >= answered)
-                               take(composeUnknownOutcome(program_, line));
+                               take(composeUnknownOutcome(program_.commands, line));
                        });
 }
 
 void CommandFileHandling::dispatch(CommandFileRead& read, std::uint64_t from) {
-    const std::string& libraryFailure = residentState(program_).libraryFailure;
+    const std::string& libraryFailure = program_.libraryFailure;
     if (!libraryFailure.empty()) {
         // Nothing can reach the terminal: every line is refused with the
         // reason, its outcome fields empty.
         forEachCommandLine(read, from, read.version.identity.size, [&](const std::string& line) {
-            PulisciEsito(program_);
-            take(composeResultBlock(program_, line, libraryFailure));
+            PulisciEsito(program_.frmMain);
+            take(composeResultBlock(program_.commands, line, libraryFailure));
         });
         return;
     }
     steps_.runOnce([&] {
         LineSplitter lines = linesOf(read, from, read.version.identity.size);
-        dispatchCommandLines(program_, lines, program_.params.EcrIdRequired,
+        dispatchCommandLines(program_.commands, lines, program_.params.EcrIdRequired,
                              [&](std::string block) { take(std::move(block)); });
     });
 }
@@ -204,7 +203,7 @@ bool CommandFileHandling::deliver(JournalledCommand& command) {
 void CommandFileHandling::copyToLog(const std::string& block) {
     // The log is a copy for the operator: a failure to write it holds
     // nothing up.
-    if (!logSwitchedOn(program_))
+    if (!logSwitchedOn(program_.frmWpos1Type))
         return;
     try {
         files_.append(program_.frmWpos1Type.txtLogFileName.text(), block);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Program.h"
+#include "app/CommandFileState.h"
 #include "app/CommandJournal.h"
-#include "app/SettleRule.h"
+#include "app/Program.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,16 +19,6 @@ public:
     virtual bool run(const std::function<void()>& step) = 0;
     // Runs the step once; false when it failed.
     virtual bool runOnce(const std::function<void()>& step) = 0;
-};
-
-// What the handling of the command file keeps from one look to the next.
-struct CommandFileState {
-    SettleRule settle;
-    // No look has been made since the start: a damaged journal makes the
-    // file found now one of unknown outcome.
-    bool firstLook = true;
-    // The command whose failed result write has been reported.
-    std::uint64_t reportedWriteFailure = 0;
 };
 
 // The command file's way from the ECR's folder to its answer, with the

@@ -1,6 +1,6 @@
 #include "app/ConsoleSetup.h"
 
-#include "app/StepGuard.h"
+#include "platform/StepGuard.h"
 #include "platform/Text.h"
 
 #include <optional>
@@ -28,8 +28,7 @@ void selectCode(ComboBox& list, const std::string& field) {
 
 } // namespace
 
-void giveInitialListEntries(Program& program) {
-    FrmMain& form = program.frmMain;
+void giveInitialListEntries(FrmMain& form) {
     form.cmbConnessione.setListIndex(1);
     form.cmbCOM.setListIndex(2);
     form.cmbBaud.setListIndex(4);
@@ -40,26 +39,25 @@ void giveInitialListEntries(Program& program) {
     form.cmbPreautorizzazione.setListIndex(0);
 }
 
-void showLibraryVersion(Program& program) {
+void showLibraryVersion(TerminalContext& terminal) {
     VersionBuffer version;
     version.fill(' ');
-    program.library.IAE17AX_GetVersion(version);
-    program.frmMain.DllVersion.setCaption(std::string(version.data(), version.size()));
+    terminal.library.IAE17AX_GetVersion(version);
+    terminal.frmMain.DllVersion.setCaption(std::string(version.data(), version.size()));
 }
 
-long long comPortNumber(const Program& program) {
+long long comPortNumber(const Rs232InitRecord& record) {
     // The configuration stores the number ("3"); a connection set-up since
     // then has stored the port's name ("COM3") in the same field.
-    std::string port =
-        text::removeAll(text::upToNul(program.records.rs232Init.ComPort.text()), ' ');
+    std::string port = text::removeAll(text::upToNul(record.ComPort.text()), ' ');
     if (text::findIgnoringCase(port, "COM") == 0)
         port.erase(0, 3);
     return text::leadingNumber(port);
 }
 
-void selectLineSettings(Program& program) {
-    FrmMain& form = program.frmMain;
-    const Rs232InitRecord& rs232 = program.records.rs232Init;
+void selectLineSettings(TerminalContext& terminal) {
+    FrmMain& form = terminal.frmMain;
+    const Rs232InitRecord& rs232 = terminal.records.rs232Init;
 
     // A field never written holds NULs: no port given.
     const std::string comPort = text::trim(text::upToNul(rs232.ComPort.text()));
@@ -77,7 +75,7 @@ void selectLineSettings(Program& program) {
     selectCode(form.cmbStop, rs232.StopBitsCode.text());
 
     form.cmbConnessione.setListIndex(
-        program.params.ConnectionType == CommunicationParameters::Ethernet ? 0 : 1);
+        terminal.params.ConnectionType == CommunicationParameters::Ethernet ? 0 : 1);
 }
 
 } // namespace kvl

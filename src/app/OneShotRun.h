@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "app/Program.h"
 
 #include <optional>
 #include <string>
@@ -15,10 +15,11 @@ std::string oneShotArgument(const std::string& commandLine);
 // in ".TXT" names one, taken as it stands when it holds a folder, else in the
 // program folder.
 std::optional<std::string> oneShotConfigFile(const std::string& argument,
-                                             const std::string& programFolder);
+                                             const std::string& programFolder,
+                                             const FileSystem& files);
 
 // The one-shot run ("-E"): reads the configuration, processes the command
 // file once if it is there, deletes it and ends the program.
-[[noreturn]] void runOneShot(Program& program, const std::string& commandLine);
+void runOneShot(Program& program, const std::string& commandLine);
 
 } // namespace kvl

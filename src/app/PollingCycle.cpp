@@ -1,10 +1,9 @@
 #include "app/PollingCycle.h"
 
 #include "app/CommandFileHandling.h"
-#include "app/ResidentState.h"
-#include "app/SleepDelay.h"
 #include "config/ConfigurationReader.h"
 #include "platform/RunTimeError.h"
+#include "platform/SleepDelay.h"
 
 #include <chrono>
 #include <optional>
@@ -68,9 +67,8 @@ private:
 class Tick {
 public:
     explicit Tick(Program& program)
-        : program_(program), form_(program.frmWpos1Type),
-          state_(residentState(program).commandFile), steps_(program),
-          handling_(program, commandJournal(program), state_, steps_) {}
+        : program_(program), form_(program.frmWpos1Type), state_(program.commandFile),
+          steps_(program), handling_(program, commandJournal(program), state_, steps_) {}
 
     void run() {
         form_.Timer1.setEnabled(false);
@@ -86,13 +84,25 @@ public:
         if (lookForCommand())
             pace();
         else
-            steps_.run([&] { SleepDelay(program_, 1000); });
+            wait(1000);
+        // A close answered during one of the waits ends the program: the
+        // tick stops where it is and polling stays off.
+        if (ending())
+            return;
 
         form_.Shape1.setFillColour(Colour::Red);
         form_.Timer1.setEnabled(true);
     }
 
 private:
+    bool ending() const { return program_.platform.events.quitRequested(); }
+
+    // SleepDelay under the tick's error rules; false when the program is ending.
+    bool wait(float milliseconds) {
+        steps_.run([&] { SleepDelay(program_.platform.events, milliseconds); });
+        return !ending();
+    }
+
     bool driveFound() {
         bool found = true;
         // A lookup that keeps failing is skipped: the tick goes on as if found.
@@ -123,8 +133,8 @@ private:
         if (SettleRule::stoodStill(look, clock.wallNanoseconds()) ||
             state_.settle.settled(look, clock.now()))
             return true;
-        const auto wait = SettleRule::settleTime(look);
-        steps_.run([&] { SleepDelay(program_, static_cast<float>(wait.count())); });
+        if (!wait(static_cast<float>(SettleRule::settleTime(look).count())))
+            return false;
         const std::optional<CommandFileLook> again = handling_.look();
         if (!again)
             return false;
@@ -133,8 +143,11 @@ private:
     }
 
     void pace() {
-        steps_.run([&] { SleepDelay(program_, 200); });
+        if (!wait(200))
+            return;
         steps_.run([&] { program_.platform.events.processEvents(); });
+        if (ending())
+            return;
 
         // Compared exactly: "ok" or "OK " is not a confirmation.
         const bool outcomeOk = program_.frmMain.txtEsito.text() == "OK";
@@ -142,7 +155,7 @@ private:
             program_.ConnectionConfirmed = true;
             form_.ShapeDump.setFillColour(Colour::Green);
         }
-        steps_.run([&] { SleepDelay(program_, outcomeOk ? 300 : 1500); });
+        wait(outcomeOk ? 300 : 1500);
     }
 
     Program& program_;
@@ -155,6 +168,11 @@ private:
 } // namespace
 
 void Timer1_Timer(Program& program) {
+    // A console operation is under way (its library lets events run, or it
+    // shows a box): the command file waits for the next tick rather than meet
+    // a refused call or an outcome field that operation is about to write.
+    if (program.library.busy())
+        return;
     Tick(program).run();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "app/Program.h"
 
 namespace kvl {
 

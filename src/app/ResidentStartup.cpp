@@ -1,19 +1,16 @@
 #include "app/ResidentStartup.h"
 
 #include "app/ConsoleSetup.h"
-#include "app/PollingTimer.h"
-#include "app/ResidentMode.h"
-#include "app/ResidentState.h"
-#include "app/SleepDelay.h"
-#include "app/StepGuard.h"
+#include "app/PollingCycle.h"
 #include "commands/CommandHandlers.h"
 #include "config/ConfigurationReader.h"
+#include "config/DataFolder.h"
 #include "config/ParameterFile.h"
-#include "platform/ProgramEnd.h"
+#include "platform/SleepDelay.h"
+#include "platform/StepGuard.h"
 #include "platform/Text.h"
 #include "platform/TrayIcon.h"
-
-#include <cstdlib>
+#include "terminal/DynamicTerminalLibrary.h"
 
 namespace kvl {
 
@@ -30,22 +27,25 @@ constexpr long long highestPort = 9999;
 constexpr int startupFailed = 1;
 
 void reportLibraryMissing(Program& program, const RunTimeError& failure) {
-    std::string& message = residentState(program).libraryFailure;
-    message = "Libreria del terminale non caricata (" + terminalLibraryName() +
-              "): " + failure.description();
+    std::string& message = program.libraryFailure;
+    message = "Libreria del terminale non caricata (" +
+              terminalLibraryName(program.platform.libraries) + "): " + failure.description();
     program.platform.messages.show(message, ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
-void readConfiguration(Program& program) {
+// False when the configuration cannot be read: the program ends.
+bool readConfiguration(Program& program) {
     std::string problem;
-    if (!skipOnFailure(
-            [&] { problem = EstrazioneParametriComunicazione(program, program.ConfigFilePath); }))
-        return;
-    if (!problem.empty()) {
-        program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
-                                       MessageIcon::None);
-        throw ProgramEnd{startupFailed};
-    }
+    if (!skipOnFailure([&] {
+            problem = EstrazioneParametriComunicazione(program.config, program.ConfigFilePath);
+        }))
+        return true;
+    if (problem.empty())
+        return true;
+    program.platform.messages.show("ERRORE: " + problem, ProgramTitle, MessageButtons::Ok,
+                                   MessageIcon::None);
+    program.platform.events.quit(startupFailed);
+    return false;
 }
 
 // The address check refuses such a port at every exchange; the operator
@@ -67,25 +67,29 @@ void deleteResultFile(Program& program) {
         program.platform.files.deleteFile(path);
 }
 
-void settleDataFolder(Program& program) {
+// False when the data folder does not exist: the program ends.
+bool settleDataFolder(Program& program) {
     bool exists = true;
-    skipOnFailure([&] { exists = SettleDataFolder(program); });
+    skipOnFailure([&] { exists = SettleDataFolder(program.config); });
     if (!exists)
-        throw ProgramEnd{startupFailed};
+        program.platform.events.quit(startupFailed);
+    return exists;
 }
 
-// Asks the terminal for its status up to five times, 200 ms apart.
-void firstStatusRequest(Program& program) {
+// Asks the terminal for its status up to five times, 200 ms apart. False when
+// the program ends during a pause.
+bool firstStatusRequest(Program& program) {
     for (int retries = statusRetries;; --retries) {
         std::string problem = "?";
-        skipOnFailure([&] { problem = ComandoStatus(program, "POS_STATUS"); });
+        skipOnFailure([&] { problem = ComandoStatus(program.commands, "POS_STATUS"); });
         if (problem.empty()) {
             program.frmWpos1Type.ShapeDump.setFillColour(Colour::Green);
-            return;
+            return true;
         }
         if (retries < 0)
-            return;
-        SleepDelay(program, 200);
+            return true;
+        if (!SleepDelay(program.platform.events, 200))
+            return false;
     }
 }
 
@@ -103,7 +107,7 @@ void fillLabels(Program& program) {
     window.lblTipo2.setCaption(ethernet ? "ETH" : "COM");
     window.lblIPAD2.setCaption(console.txtIP.text());
     window.lblPORT2.setCaption(console.txtPorta.text());
-    window.lblPCOM2.setCaption(std::to_string(comPortNumber(program)));
+    window.lblPCOM2.setCaption(std::to_string(comPortNumber(program.records.rs232Init)));
     window.lblBAUD2.setCaption(console.cmbBaud.text());
     window.lblSTOP2.setCaption(console.cmbStop.text());
     window.lblBITS2.setCaption(console.cmbDati.text());
@@ -131,44 +135,44 @@ std::string trayIconTip() {
     return tip;
 }
 
-std::string terminalLibraryName() {
-    const char* chosen = std::getenv("IAE17_LIBRARY");
-    return chosen && *chosen ? chosen : "libiae17.so";
-}
-
-void frmWpos1Type_Load(Program& program) {
+bool frmWpos1Type_Load(Program& program) {
     FrmWpos1Type& window = program.frmWpos1Type;
-    bindPollingTimer(program);
-    program.platform.events.onCloseRequest([&program] { closeResidentWindow(program); });
+    window.Timer1.onTimer([&program] { Timer1_Timer(program); });
+    program.timer1 = std::make_unique<TimerBinding>(window.Timer1, program.platform.events);
+    program.platform.events.onCloseRequest([&program] { program.frmWpos1Type.requestClose(); });
 
     window.Timer1.setEnabled(false);
     window.Timer1.setInterval(pollingInterval);
     window.Shape1.setFillColour(Colour::Red);
-    giveInitialListEntries(program);
+    giveInitialListEntries(program.frmMain);
     try {
-        showLibraryVersion(program);
+        showLibraryVersion(program.terminal);
     } catch (const RunTimeError& failure) {
         // Nothing after this could work without the library.
         reportLibraryMissing(program, failure);
-        return;
+        return true;
     }
 
     // From here on a failing step is skipped.
-    skipOnFailure([&] { residentState(program).parametersLoaded = LoadParameters(program); });
+    skipOnFailure([&] { LoadParameters(program.config); });
     program.ConfigFilePath = window.txtConfFile.text();
-    readConfiguration(program);
+    if (!readConfiguration(program))
+        return false;
     skipOnFailure([&] { reportUnusablePort(program); });
     // Loaded before the old result file goes: the answers still owed to a
     // command file are in it and are written again.
     commandJournal(program);
     skipOnFailure([&] { deleteResultFile(program); });
-    settleDataFolder(program);
-    skipOnFailure([&] { selectLineSettings(program); });
-    firstStatusRequest(program);
+    if (!settleDataFolder(program))
+        return false;
+    skipOnFailure([&] { selectLineSettings(program.terminal); });
+    if (!firstStatusRequest(program))
+        return false;
     skipOnFailure([&] { showTerminalId(program); });
     skipOnFailure([&] { fillLabels(program); });
     skipOnFailure([&] { registerTrayIcon(program); });
     window.Timer1.setEnabled(true);
+    return true;
 }
 
 } // namespace kvl

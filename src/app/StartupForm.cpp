@@ -3,67 +3,71 @@
 #include "app/ConsoleSetup.h"
 #include "app/OneShotRun.h"
 #include "app/ResidentStartup.h"
-#include "app/ResidentState.h"
 #include "app/RunMode.h"
-#include "app/StepGuard.h"
-#include "platform/ProgramEnd.h"
-
-#include <iostream>
+#include "platform/StepGuard.h"
+#include "shell/AboutBox.h"
 
 namespace kvl {
 
 namespace {
 
-constexpr int libraryMissingStatus = 1;
+// A second start ends silently, as a successful run.
+constexpr int SecondInstance = 0;
+// Without the terminal library the resident modes end with a failure.
+constexpr int LibraryMissing = 1;
 
-// The Version mode: the About box, then the end of the program. The tray
-// icon the start-up registered goes with it.
-[[noreturn]] void showVersion(Program& program, std::ostream& aboutOutput) {
-    writeAboutBox(program.frmAbout, aboutOutput);
+// The Version mode: the About box, modal as the menu shows it, then the end
+// of the program. Polling goes on while it is open. The tray icon the start-up
+// registered goes with it.
+void showVersion(Program& program) {
+    skipOnFailure([&] { showAboutBox(program.shell); });
+    // The resident window may have been closed while the box was open.
+    if (program.platform.events.quitRequested())
+        return;
     skipOnFailure([&] { program.platform.tray.remove(program.frmWpos1Type.trayIcon); });
-    frmMain_Unload(program);
+    program.frmMain.unload();
 }
 
 } // namespace
 
-void writeAboutBox(const FrmAbout& about, std::ostream& out) {
-    out << about.lblTitle.caption() << '\n'
-        << about.lblVersion.caption() << '\n'
-        << about.lblDescription.caption() << '\n';
-    out.flush();
-}
-
 void frmMain_Load(Program& program) {
-    frmMain_Load(program, std::cout);
-}
-
-void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     bool secondInstance = false;
     skipOnFailure([&] { secondInstance = program.platform.instance.anotherInstanceRunning(); });
-    if (secondInstance)
-        throw ProgramEnd{0};
+    if (secondInstance) {
+        program.platform.events.quit(SecondInstance);
+        return;
+    }
 
     FrmMain& console = program.frmMain;
     console.setVisible(false);
-    skipOnFailure([&] { giveInitialListEntries(program); });
-    skipOnFailure([&] { showLibraryVersion(program); });
+    skipOnFailure([&] { giveInitialListEntries(program.frmMain); });
+    skipOnFailure([&] { showLibraryVersion(program.terminal); });
     std::string commandLine;
     skipOnFailure([&] { commandLine = program.platform.program.commandLine(); });
     skipOnFailure([&] { program.frmAbout.load(); });
-    skipOnFailure([&] { frmWpos1Type_Load(program); });
+    bool goesOn = true;
+    skipOnFailure([&] { goesOn = frmWpos1Type_Load(program); });
+    if (!goesOn)
+        return;
 
     const RunMode mode = decideRunMode(commandLine);
     // Without the library the resident service could do nothing, and staying
-    // would keep the next start from running.
-    if (!residentState(program).libraryFailure.empty() &&
-        (mode == RunMode::Resident || mode == RunMode::Interactive))
-        frmMain_Unload(program, libraryMissingStatus);
+    // would keep the next start from running. The status asked for first
+    // stays: the console's unload only frees what was loaded.
+    if (!program.libraryFailure.empty() &&
+        (mode == RunMode::Resident || mode == RunMode::Interactive)) {
+        program.platform.events.quit(LibraryMissing);
+        program.frmMain.unload();
+        return;
+    }
 
     switch (mode) {
     case RunMode::OneShot:
         runOneShot(program, commandLine);
+        return;
     case RunMode::Version:
-        showVersion(program, aboutOutput);
+        showVersion(program);
+        return;
     case RunMode::Interactive:
         console.setVisible(true);
         console.txtTerminale.setVisible(true);
@@ -71,11 +75,6 @@ void frmMain_Load(Program& program, std::ostream& aboutOutput) {
     case RunMode::Resident:
         return;
     }
-}
-
-void frmMain_Unload(Program& program, int status) {
-    skipOnFailure([&] { program.library.IAE17AX_Free(); });
-    throw ProgramEnd{status};
 }
 
 } // namespace kvl

@@ -15,30 +15,31 @@ const std::string NoConnection = "Connessione assente";
 const std::string NotAvailable = "Funzione non disponibile";
 const std::string InvalidAmount = "Valore importo non valido";
 
-using Procedure = std::string (*)(Program&);
+using OperationProcedure = std::string (*)(TerminalContext&);
 
 // Runs an operation procedure. A run-time failure that escapes it (the credit
 // procedure lets them through) must not read as success: the outcome fields
 // still hold the "OK" of the status exchange just before, so they are emptied
 // and the failure becomes the handler's text.
-std::string runProcedure(Program& program, const char* label, Procedure procedure) {
+std::string runProcedure(CommandContext& commands, const char* label,
+                         OperationProcedure procedure) {
     try {
-        return procedure(program);
+        return procedure(commands.terminal);
     } catch (const RunTimeError& error) {
-        PulisciEsito(program);
+        PulisciEsito(commands.terminal.frmMain);
         return label + error.description() + "," + std::to_string(error.number());
     }
 }
 
-bool terminalAnswers(Program& program) {
-    return KVL_Status(program).empty();
+bool terminalAnswers(CommandContext& commands) {
+    return KVL_Status(commands.terminal).empty();
 }
 
 // Selects the payment type the request holds; a value that is not an index of
 // the list leaves the selection as it was.
-void selectPaymentType(Program& program) {
-    ComboBox& list = program.frmMain.cmbPagamento;
-    const auto index = text::numberValue(program.records.request.PaymentType.text());
+void selectPaymentType(CommandContext& commands) {
+    ComboBox& list = commands.terminal.frmMain.cmbPagamento;
+    const auto index = text::numberValue(commands.terminal.records.request.PaymentType.text());
     if (index && *index >= 0 && *index < static_cast<long long>(list.items().size()))
         list.setListIndex(static_cast<int>(*index));
 }
@@ -51,9 +52,10 @@ struct PaymentValues {
 
 // Reads A (into Amount's width) and P from a line against the pattern. Returns
 // the refusal text, or empty text with the values filled in.
-std::string readPaymentValues(Program& program, const std::string& line, std::string_view pattern,
-                              bool takesPaymentType, PaymentValues& values) {
-    const ParameterScan scan = scanParameters(line, pattern, program.handlersEcrIdRequired);
+std::string readPaymentValues(CommandContext& commands, const std::string& line,
+                              std::string_view pattern, bool takesPaymentType,
+                              PaymentValues& values) {
+    const ParameterScan scan = scanParameters(line, pattern, commands.handlersEcrIdRequired);
     if (!scan.complete)
         return MissingParameters;
     for (const CommandParameter& parameter : scan.parameters) {
@@ -68,34 +70,35 @@ std::string readPaymentValues(Program& program, const std::string& line, std::st
     return {};
 }
 
-std::string paymentCommand(Program& program, const std::string& line, const char* label,
-                           Procedure procedure) {
+std::string paymentCommand(CommandContext& commands, const std::string& line, const char* label,
+                           OperationProcedure procedure) {
     PaymentValues values;
-    const std::string refusal = readPaymentValues(program, line, ",T,E,A,P", true, values);
+    const std::string refusal = readPaymentValues(commands, line, ",T,E,A,P", true, values);
     if (!refusal.empty())
         return refusal;
-    PosRequest& request = program.records.request;
+    PosRequest& request = commands.terminal.records.request;
     if (values.amount)
         request.Amount.store(*values.amount);
     if (values.paymentType)
         request.PaymentType.store(*values.paymentType);
 
-    if (!terminalAnswers(program))
+    if (!terminalAnswers(commands))
         return NoConnection;
 
-    FrmMain& form = program.frmMain;
+    FrmMain& form = commands.terminal.frmMain;
     form.txtTermId.setText(request.TerminalId.text());
     form.txtCassa.setText(request.CashRegisterId.text());
     form.txtImporto.setText(request.Amount.text());
-    selectPaymentType(program);
-    return runProcedure(program, label, procedure);
+    selectPaymentType(commands);
+    return runProcedure(commands, label, procedure);
 }
 
 // Closure and totals take no parameters and need no ECR identifier.
-std::string plainCommand(Program& program, const char* label, Procedure procedure) {
-    if (!terminalAnswers(program))
+std::string plainCommand(CommandContext& commands, const char* label,
+                         OperationProcedure procedure) {
+    if (!terminalAnswers(commands))
         return NoConnection;
-    return runProcedure(program, label, procedure);
+    return runProcedure(commands, label, procedure);
 }
 
 } // namespace
@@ -104,32 +107,32 @@ short Massimo(short a, short b) {
     return a > b ? a : b;
 }
 
-std::string ComandoPagamento(Program& program, const std::string& line) {
-    return paymentCommand(program, line, "KVL_EseguiPagamento:", KVL_EseguiPagamento);
+std::string ComandoPagamento(CommandContext& commands, const std::string& line) {
+    return paymentCommand(commands, line, "KVL_EseguiPagamento:", KVL_EseguiPagamento);
 }
 
-std::string ComandoPagamentoEsteso(Program& program, const std::string& line) {
-    return paymentCommand(program, line, "KVL_EseguiPagamentoEsteso:", KVL_EseguiPagamentoEsteso);
+std::string ComandoPagamentoEsteso(CommandContext& commands, const std::string& line) {
+    return paymentCommand(commands, line, "KVL_EseguiPagamentoEsteso:", KVL_EseguiPagamentoEsteso);
 }
 
-std::string ComandoAccredito(Program& program, const std::string& line) {
+std::string ComandoAccredito(CommandContext& commands, const std::string& line) {
     PaymentValues values;
-    const std::string refusal = readPaymentValues(program, line, ",T,E,A", false, values);
+    const std::string refusal = readPaymentValues(commands, line, ",T,E,A", false, values);
     if (!refusal.empty())
         return refusal;
-    PosRequest& request = program.records.request;
+    PosRequest& request = commands.terminal.records.request;
     if (values.amount)
         request.Amount.store(*values.amount);
 
-    if (!terminalAnswers(program))
+    if (!terminalAnswers(commands))
         return NoConnection;
 
-    program.frmMain.txtImportoAccredito.setText(request.Amount.text());
-    return runProcedure(program, "KVL_Accredito:", KVL_Accredito);
+    commands.terminal.frmMain.txtImportoAccredito.setText(request.Amount.text());
+    return runProcedure(commands, "KVL_Accredito:", KVL_Accredito);
 }
 
-std::string ComandoStorno(Program& program, const std::string& line) {
-    const ParameterScan scan = scanParameters(line, ",T,E,S", program.handlersEcrIdRequired);
+std::string ComandoStorno(CommandContext& commands, const std::string& line) {
+    const ParameterScan scan = scanParameters(line, ",T,E,S", commands.handlersEcrIdRequired);
     if (!scan.complete)
         return MissingParameters;
     // The trace number comes as S, or as A; the later field wins.
@@ -141,42 +144,42 @@ std::string ComandoStorno(Program& program, const std::string& line) {
                 return InvalidAmount;
         }
     }
-    PosRequest& request = program.records.request;
+    PosRequest& request = commands.terminal.records.request;
     if (stan)
         request.Stan.store(*stan);
 
-    FrmMain& form = program.frmMain;
+    FrmMain& form = commands.terminal.frmMain;
     form.txtTermId.setText(request.TerminalId.text());
     form.txtCassa.setText(request.CashRegisterId.text());
     form.txtImporto.setText(request.Stan.text());
 
-    if (!terminalAnswers(program))
+    if (!terminalAnswers(commands))
         return NoConnection;
-    return runProcedure(program, "KVL_Storno:", KVL_Storno);
+    return runProcedure(commands, "KVL_Storno:", KVL_Storno);
 }
 
-std::string ComandoChiusura(Program& program, const std::string&) {
-    return plainCommand(program, "KVL_Chiusura:", KVL_Chiusura);
+std::string ComandoChiusura(CommandContext& commands, const std::string&) {
+    return plainCommand(commands, "KVL_Chiusura:", KVL_Chiusura);
 }
 
-std::string ComandoTotali(Program& program, const std::string&) {
-    return plainCommand(program, "KVL_Totali:", KVL_Totali);
+std::string ComandoTotali(CommandContext& commands, const std::string&) {
+    return plainCommand(commands, "KVL_Totali:", KVL_Totali);
 }
 
-std::string ComandoPreautorizzazione(Program&, const std::string&) {
+std::string ComandoPreautorizzazione(CommandContext&, const std::string&) {
     return NotAvailable;
 }
 
-std::string ComandoPreautIntegrativa(Program&, const std::string&) {
+std::string ComandoPreautIntegrativa(CommandContext&, const std::string&) {
     return NotAvailable;
 }
 
-std::string ComandoPreautChiusura(Program&, const std::string&) {
+std::string ComandoPreautChiusura(CommandContext&, const std::string&) {
     return NotAvailable;
 }
 
-std::string ComandoStatus(Program& program, const std::string&) {
-    return KVL_Status(program);
+std::string ComandoStatus(CommandContext& commands, const std::string&) {
+    return KVL_Status(commands.terminal);
 }
 
 } // namespace kvl

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "commands/CommandContext.h"
 
 #include <string>
 
@@ -8,16 +8,16 @@ namespace kvl {
 
 // One handler per command code; each takes the whole upper-cased command line
 // and returns empty text or a message.
-std::string ComandoPagamento(Program& program, const std::string& line);
-std::string ComandoPagamentoEsteso(Program& program, const std::string& line);
-std::string ComandoAccredito(Program& program, const std::string& line);
-std::string ComandoStorno(Program& program, const std::string& line);
-std::string ComandoChiusura(Program& program, const std::string& line);
-std::string ComandoTotali(Program& program, const std::string& line);
-std::string ComandoPreautorizzazione(Program& program, const std::string& line);
-std::string ComandoPreautIntegrativa(Program& program, const std::string& line);
-std::string ComandoPreautChiusura(Program& program, const std::string& line);
-std::string ComandoStatus(Program& program, const std::string& line);
+std::string ComandoPagamento(CommandContext& commands, const std::string& line);
+std::string ComandoPagamentoEsteso(CommandContext& commands, const std::string& line);
+std::string ComandoAccredito(CommandContext& commands, const std::string& line);
+std::string ComandoStorno(CommandContext& commands, const std::string& line);
+std::string ComandoChiusura(CommandContext& commands, const std::string& line);
+std::string ComandoTotali(CommandContext& commands, const std::string& line);
+std::string ComandoPreautorizzazione(CommandContext& commands, const std::string& line);
+std::string ComandoPreautIntegrativa(CommandContext& commands, const std::string& line);
+std::string ComandoPreautChiusura(CommandContext& commands, const std::string& line);
+std::string ComandoStatus(CommandContext& commands, const std::string& line);
 
 short Massimo(short a, short b);
 

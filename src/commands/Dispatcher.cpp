@@ -14,7 +14,7 @@ namespace kvl {
 
 namespace {
 
-using Handler = std::string (*)(Program&, const std::string&);
+using Handler = std::string (*)(CommandContext&, const std::string&);
 
 struct CommandCode {
     const char* code;
@@ -57,37 +57,37 @@ bool toCommandLine(std::string& line) {
     return true;
 }
 
-bool logSwitchedOn(const Program& program) {
-    const FrmWpos1Type& window = program.frmWpos1Type;
+bool logSwitchedOn(const FrmWpos1Type& window) {
     return window.chkEnableLog.value() == 1 && !window.txtLogFileName.text().empty();
 }
 
-std::string ElaboraFileComandi(Program& program, const std::string& path, bool ecrIdRequired) {
-    if (!program.platform.files.fileExists(path))
+std::string ElaboraFileComandi(CommandContext& commands, const std::string& path,
+                               bool ecrIdRequired) {
+    if (!commands.platform.files.fileExists(path))
         return "File comandi non trovato";
 
     // A file that cannot be opened (the ECR may still hold it) gets no block.
     std::unique_ptr<LineReader> reader;
     try {
-        reader = program.platform.files.openForReading(path);
+        reader = commands.platform.files.openForReading(path);
     } catch (const RunTimeError&) {
         return {};
     }
     if (!reader)
         return {};
-    return dispatchCommandLines(program, *reader, ecrIdRequired, [&](std::string block) {
-        appendResultBlock(program, program.params.ResultFilePath, block);
-        if (logSwitchedOn(program))
-            appendResultBlock(program, program.frmWpos1Type.txtLogFileName.text(), block);
+    return dispatchCommandLines(commands, *reader, ecrIdRequired, [&](std::string block) {
+        appendResultBlock(commands, commands.terminal.params.ResultFilePath, block);
+        if (logSwitchedOn(commands.frmWpos1Type))
+            appendResultBlock(commands, commands.frmWpos1Type.txtLogFileName.text(), block);
     });
 }
 
-std::string dispatchCommandLines(Program& program, LineReader& lines, bool ecrIdRequired,
+std::string dispatchCommandLines(CommandContext& commands, LineReader& lines, bool ecrIdRequired,
                                  const ResultBlockSink& deliver) {
-    program.handlersEcrIdRequired = ecrIdRequired;
+    commands.handlersEcrIdRequired = ecrIdRequired;
     std::string result;
-    program.frmWpos1Type.lblValTerminalId.setCaption(
-        text::upToNul(program.records.posData.TerminalId.text()));
+    commands.frmWpos1Type.lblValTerminalId.setCaption(
+        text::upToNul(commands.terminal.records.posData.TerminalId.text()));
 
     for (;;) {
         std::optional<std::string> line;
@@ -105,15 +105,15 @@ std::string dispatchCommandLines(Program& program, LineReader& lines, bool ecrId
 
         // Each command reports its own outcome: without this, a command
         // refused before any terminal exchange would report the previous one.
-        PulisciEsito(program);
+        PulisciEsito(commands.terminal.frmMain);
         if (const Handler handler = handlerFor(*line)) {
             try {
-                result = handler(program, *line);
+                result = handler(commands, *line);
             } catch (const RunTimeError& error) {
                 result = failureText(error);
             }
         }
-        std::string block = composeResultBlock(program, *line, result);
+        std::string block = composeResultBlock(commands, *line, result);
         line.reset();
         deliver(std::move(block));
     }

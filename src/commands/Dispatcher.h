@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "commands/CommandContext.h"
 
 #include <functional>
 #include <string>
@@ -13,7 +13,7 @@ namespace kvl {
 bool toCommandLine(std::string& line);
 
 // The log switch is on and names a log file.
-bool logSwitchedOn(const Program& program);
+bool logSwitchedOn(const FrmWpos1Type& window);
 
 // Takes each command line's result block once it is composed.
 using ResultBlockSink = std::function<void(std::string block)>;
@@ -22,12 +22,13 @@ using ResultBlockSink = std::function<void(std::string block)>;
 // appended to ResultFilePath and, with the log switch on, to the log file.
 // Returns "File comandi non trovato" when there is no file, else the running
 // result text.
-std::string ElaboraFileComandi(Program& program, const std::string& path, bool ecrIdRequired);
+std::string ElaboraFileComandi(CommandContext& commands, const std::string& path,
+                               bool ecrIdRequired);
 
 // The dispatcher's work on lines already opened: runs the handler of each
 // command line and hands its composed block to `deliver`, which writes it.
 // Returns the running result text.
-std::string dispatchCommandLines(Program& program, LineReader& lines, bool ecrIdRequired,
+std::string dispatchCommandLines(CommandContext& commands, LineReader& lines, bool ecrIdRequired,
                                  const ResultBlockSink& deliver);
 
 } // namespace kvl

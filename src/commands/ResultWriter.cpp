@@ -21,17 +21,18 @@ const std::string UnknownOutcome = "Esito sconosciuto: verificare sul terminale"
 
 // The ECR's folder is looked up through the drive of the command file,
 // whichever file is being written.
-bool commandDrivePresent(Program& program) {
+bool commandDrivePresent(CommandContext& commands) {
     try {
-        return program.platform.files.entryExists(DriveRoot(program.params.CommandFilePath));
+        return commands.platform.files.entryExists(
+            DriveRoot(commands.terminal.params.CommandFilePath));
     } catch (const RunTimeError&) {
         return false;
     }
 }
 
-void reportMissingFolder(Program& program) {
-    program.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
-                                   MessageIcon::None);
+void reportMissingFolder(CommandContext& commands) {
+    commands.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
+                                    MessageIcon::None);
 }
 
 void addLine(std::string& out, const char* label, const std::string& value) {
@@ -42,17 +43,17 @@ void addLine(std::string& out, const char* label, const std::string& value) {
 
 } // namespace
 
-std::string CurrDateTime(Program& program) {
-    const Clock::LocalTime now = program.platform.clock.localTime();
+std::string CurrDateTime(CommandContext& commands) {
+    const Clock::LocalTime now = commands.platform.clock.localTime();
     char text[96];
     std::snprintf(text, sizeof text, "%04d%02d%02d_%02d%02d%02d", now.year, now.month, now.day,
                   now.hour, now.minute, now.second);
     return text;
 }
 
-std::string composeCommunicationResult(Program& program, const std::string& funzione,
+std::string composeCommunicationResult(CommandContext& commands, const std::string& funzione,
                                        const std::string& executionDescription) {
-    FrmMain& form = program.frmMain;
+    FrmMain& form = commands.terminal.frmMain;
     const std::string esito = form.txtEsito.text();
 
     std::string out;
@@ -74,7 +75,7 @@ std::string composeCommunicationResult(Program& program, const std::string& funz
         addLine(out, "ESITO_TRANSAZ = ", esitoTrans);
     else
         addLine(out, "ESITO_TRANSAZ = ", descrKO.empty() ? "00" : "01");
-    addLine(out, "DATAORA_TRANS = ", CurrDateTime(program));
+    addLine(out, "DATAORA_TRANS = ", CurrDateTime(commands));
     addLine(out, "ERROR_DESCRIZ = ", descrKO.empty() ? generic : descrKO);
     addLine(out, "EXERR_DESCRIZ = ", executionDescription);
     return out;
@@ -97,32 +98,33 @@ std::string composePosData(const POSDATA& posData) {
     return out;
 }
 
-std::string composeResultBlock(Program& program, const std::string& funzione,
+std::string composeResultBlock(CommandContext& commands, const std::string& funzione,
                                const std::string& executionDescription) {
     std::string block;
-    if (commandDrivePresent(program))
-        block = composeCommunicationResult(program, funzione, executionDescription);
+    if (commandDrivePresent(commands))
+        block = composeCommunicationResult(commands, funzione, executionDescription);
     else
-        reportMissingFolder(program);
-    block += composePosData(program.records.posData);
+        reportMissingFolder(commands);
+    block += composePosData(commands.terminal.records.posData);
     return block;
 }
 
-std::string composeUnknownOutcome(Program& program, const std::string& funzione) {
+std::string composeUnknownOutcome(CommandContext& commands, const std::string& funzione) {
     std::string out;
     addLine(out, "TIPO_COMANDO  = ", funzione);
     addLine(out, "ESITO_COMANDO = ", "KO");
     addLine(out, "ESITO_TRANSAZ = ", "01");
-    addLine(out, "DATAORA_TRANS = ", CurrDateTime(program));
+    addLine(out, "DATAORA_TRANS = ", CurrDateTime(commands));
     addLine(out, "ERROR_DESCRIZ = ", UnknownOutcome);
     addLine(out, "EXERR_DESCRIZ = ", UnknownOutcome);
     // Nothing of the terminal's answer is known: the record is shown empty.
     return out + composePosData(POSDATA{});
 }
 
-bool appendResultBlock(Program& program, const std::string& outFile, const std::string& block) {
+bool appendResultBlock(CommandContext& commands, const std::string& outFile,
+                       const std::string& block) {
     try {
-        program.platform.files.append(outFile, block);
+        commands.platform.files.append(outFile, block);
         return true;
     } catch (const RunTimeError& error) {
         std::cerr << ProgramTitle << ": cannot write " << outFile << ": " << error.description()
@@ -131,10 +133,10 @@ bool appendResultBlock(Program& program, const std::string& outFile, const std::
     }
 }
 
-void WriteResultBlock(Program& program, const std::string& outFile, const std::string& funzione,
-                      const std::string& executionDescription) {
-    appendResultBlock(program, outFile,
-                      composeResultBlock(program, funzione, executionDescription));
+void WriteResultBlock(CommandContext& commands, const std::string& outFile,
+                      const std::string& funzione, const std::string& executionDescription) {
+    appendResultBlock(commands, outFile,
+                      composeResultBlock(commands, funzione, executionDescription));
 }
 
 } // namespace kvl

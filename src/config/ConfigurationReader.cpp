@@ -17,37 +17,37 @@ namespace {
 // field is refused rather than cut: a cut address, port or COM number would
 // name a different one.
 
-bool applyTipo(Program& program, const std::string& line) {
+bool applyTipo(ConfigContext& config, const std::string& line) {
     const bool ethernet =
         text::findIgnoringCase(config::settingValue(line), "ETH") != std::string::npos;
-    program.params.ConnectionType =
+    config.params.ConnectionType =
         ethernet ? CommunicationParameters::Ethernet : CommunicationParameters::Rs232;
     return true;
 }
 
-bool applyIpad(Program& program, const std::string& line) {
+bool applyIpad(ConfigContext& config, const std::string& line) {
     const std::string value = config::settingValue(line);
-    auto& field = program.records.ethInit.IpAddress;
+    auto& field = config.records.ethInit.IpAddress;
     if (value.size() > field.width || !IndirizzoIPValido(value))
         return false;
     field.store(value);
-    program.frmMain.txtIP.setText(text::fixedWidth(value, field.width));
+    config.frmMain.txtIP.setText(text::fixedWidth(value, field.width));
     return true;
 }
 
-bool applyPort(Program& program, const std::string& line) {
+bool applyPort(ConfigContext& config, const std::string& line) {
     const std::string value = config::settingValue(line);
-    auto& field = program.records.ethInit.Port;
+    auto& field = config.records.ethInit.Port;
     if (value.size() > field.width || !text::isNumber(value))
         return false;
     field.store(value);
-    program.frmMain.txtPorta.setText(text::fixedWidth(value, field.width));
+    config.frmMain.txtPorta.setText(text::fixedWidth(value, field.width));
     return true;
 }
 
-bool applyPcom(Program& program, const std::string& line) {
+bool applyPcom(ConfigContext& config, const std::string& line) {
     const std::string value = config::settingValue(line);
-    auto& field = program.records.rs232Init.ComPort;
+    auto& field = config.records.rs232Init.ComPort;
     const auto number = text::numberValue(value);
     if (value.size() > field.width || !number || *number < 1 || *number > 20)
         return false;
@@ -55,31 +55,31 @@ bool applyPcom(Program& program, const std::string& line) {
     return true;
 }
 
-bool applyBaud(Program& program, const std::string& line) {
-    program.records.rs232Init.BaudCode.store(config::baudCode(config::settingValue(line)));
+bool applyBaud(ConfigContext& config, const std::string& line) {
+    config.records.rs232Init.BaudCode.store(config::baudCode(config::settingValue(line)));
     return true;
 }
 
-bool applyStop(Program& program, const std::string& line) {
-    program.records.rs232Init.StopBitsCode.store(config::stopBitsCode(config::settingValue(line)));
+bool applyStop(ConfigContext& config, const std::string& line) {
+    config.records.rs232Init.StopBitsCode.store(config::stopBitsCode(config::settingValue(line)));
     return true;
 }
 
-bool applyBits(Program& program, const std::string& line) {
-    program.records.rs232Init.DataBitsCode.store(config::dataBitsCode(config::settingValue(line)));
+bool applyBits(ConfigContext& config, const std::string& line) {
+    config.records.rs232Init.DataBitsCode.store(config::dataBitsCode(config::settingValue(line)));
     return true;
 }
 
-bool applyPari(Program& program, const std::string& line) {
+bool applyPari(ConfigContext& config, const std::string& line) {
     const std::string value = config::settingValue(line);
     if (value.empty())
         return false;
-    program.records.rs232Init.ParityCode.store(config::parityCode(value));
+    config.records.rs232Init.ParityCode.store(config::parityCode(value));
     return true;
 }
 
-bool applyEcri(Program& program, const std::string& line) {
-    program.params.EcrIdRequired = text::upperCase(config::settingValue(line)) == "S";
+bool applyEcri(ConfigContext& config, const std::string& line) {
+    config.params.EcrIdRequired = text::upperCase(config::settingValue(line)) == "S";
     return true;
 }
 
@@ -87,38 +87,38 @@ bool applyEcri(Program& program, const std::string& line) {
 // a value that is empty once trimmed and unquoted, gives the default name:
 // the program folder by itself would name a folder, not a file. A name
 // without a folder is placed in the program folder.
-std::string filePath(Program& program, const std::string& line, const std::string& defaultName) {
+std::string filePath(ConfigContext& config, const std::string& line,
+                     const std::string& defaultName) {
     std::string path = config::pathValue(line);
     if (path.empty())
         path = defaultName;
-    if (!containsSeparator(path))
-        path = joinPath(program.platform.program.programFolder(), path);
+    FileSystem& files = config.platform.files;
+    if (!files.containsSeparator(path))
+        path = files.joinPath(config.platform.program.programFolder(), path);
     return path;
 }
 
 // The file's drive must be there; a missing one is reported and reading goes on.
-void checkDrive(Program& program, const std::string& path, const std::string& message) {
-    if (!program.platform.files.entryExists(DriveRoot(path)))
-        program.platform.messages.show(message, ProgramTitle);
+void checkDrive(ConfigContext& config, const std::string& path, const std::string& message) {
+    if (!config.platform.files.entryExists(DriveRoot(path)))
+        config.platform.messages.show(message, ProgramTitle);
 }
 
-bool applyInpf(Program& program, const std::string& line) {
-    program.params.CommandFilePath = filePath(program, line, "SR_DATI.TXT");
-    checkDrive(program, program.params.CommandFilePath,
-               "Directory del file di Input non presente !");
+bool applyInpf(ConfigContext& config, const std::string& line) {
+    config.params.CommandFilePath = filePath(config, line, "SR_DATI.TXT");
+    checkDrive(config, config.params.CommandFilePath, "Directory del file di Input non presente !");
     return true;
 }
 
-bool applyOutf(Program& program, const std::string& line) {
-    program.params.ResultFilePath = filePath(program, line, "SR_OUT.TXT");
-    checkDrive(program, program.params.ResultFilePath,
-               "Directory del file di Output non presente !");
+bool applyOutf(ConfigContext& config, const std::string& line) {
+    config.params.ResultFilePath = filePath(config, line, "SR_OUT.TXT");
+    checkDrive(config, config.params.ResultFilePath, "Directory del file di Output non presente !");
     return true;
 }
 
 struct Setting {
     const char* key;
-    bool (*apply)(Program&, const std::string&);
+    bool (*apply)(ConfigContext&, const std::string&);
 };
 
 // Tried in this order on every line.
@@ -136,35 +136,35 @@ constexpr std::array<Setting, 11> settings{{
     {"OUTF", applyOutf},
 }};
 
-void applyLine(Program& program, const std::string& line) {
+void applyLine(ConfigContext& config, const std::string& line) {
     for (const Setting& setting : settings) {
-        if (config::hasKey(line, setting.key) && setting.apply(program, line))
+        if (config::hasKey(line, setting.key) && setting.apply(config, line))
             return;
     }
 }
 
 } // namespace
 
-std::string EstrazioneParametriComunicazione(Program& program, std::string& path) {
+std::string EstrazioneParametriComunicazione(ConfigContext& config, std::string& path) {
     try {
         path = text::upperCase(text::trimLeft(path));
-        if (!program.platform.files.fileExists(path))
+        if (!config.platform.files.fileExists(path))
             return "File di configurazione non trovato";
 
-        PulisciEsito(program);
+        PulisciEsito(config.frmMain);
 
-        auto reader = program.platform.files.openForReading(path);
+        auto reader = config.platform.files.openForReading(path);
         while (auto line = reader->readLine()) {
             if (!config::isCommentLine(*line))
-                applyLine(program, *line);
+                applyLine(config, *line);
         }
         return "";
     } catch (const RunTimeError& error) {
-        program.platform.messages.show("Error " + std::to_string(error.number()) + " (" +
-                                           error.description() +
-                                           ") in procedure EstrazioneParametriComunicazione "
-                                           "of Modulo ModKvlIng",
-                                       ProgramTitle);
+        config.platform.messages.show("Error " + std::to_string(error.number()) + " (" +
+                                          error.description() +
+                                          ") in procedure EstrazioneParametriComunicazione "
+                                          "of Modulo ModKvlIng",
+                                      ProgramTitle);
         return "Error";
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "config/ConfigContext.h"
 
 #include <string>
 #include <string_view>
@@ -12,7 +12,7 @@ namespace kvl {
 // txtIP / txtPorta. The path is trimmed on the left and upper-cased, and the
 // caller's copy takes that form. Returns empty text on success,
 // "File di configurazione non trovato" or "Error".
-std::string EstrazioneParametriComunicazione(Program& program, std::string& path);
+std::string EstrazioneParametriComunicazione(ConfigContext& config, std::string& path);
 
 // The part of a path up to and including the colon of its last ":\";
 // empty when there is none.

@@ -1,4 +1,4 @@
-#include "config/ParameterFile.h"
+#include "config/DataFolder.h"
 
 #include "platform/RunTimeError.h"
 #include "platform/Text.h"
@@ -9,44 +9,45 @@ namespace {
 constexpr unsigned ntPlatform = 2;
 } // namespace
 
-bool IsOS_Vista(Program& program) {
+bool IsOS_Vista(ConfigContext& config) {
     try {
-        const SystemInfo::Version version = program.platform.system.osVersion();
+        const SystemInfo::Version version = config.platform.system.osVersion();
         return version.platformId == ntPlatform && version.major == 6;
     } catch (const RunTimeError&) {
         return false;
     }
 }
 
-std::string Read_CSIDL_COMMON_APPDATA(Program& program) {
+std::string Read_CSIDL_COMMON_APPDATA(ConfigContext& config) {
     std::string folder;
     try {
-        folder = text::upToNul(program.platform.system.commonAppDataFolder());
+        folder = text::upToNul(config.platform.system.commonAppDataFolder());
     } catch (const RunTimeError&) {
         folder.clear();
     }
     if (folder.empty())
-        program.platform.messages.show("Path non disponibile", ProgramTitle);
+        config.platform.messages.show("Path non disponibile", ProgramTitle);
     return folder;
 }
 
-bool SettleDataFolder(Program& program) {
-    const std::string programFolder = program.platform.program.programFolder();
-    if (!IsOS_Vista(program)) {
-        program.DataFolder = programFolder;
+bool SettleDataFolder(ConfigContext& config) {
+    const std::string programFolder = config.platform.program.programFolder();
+    if (!IsOS_Vista(config)) {
+        config.DataFolder = programFolder;
         return true;
     }
-    const std::string common = Read_CSIDL_COMMON_APPDATA(program);
-    program.DataFolder = common.empty() ? programFolder : joinPath(common, "KvlTalvioPos");
+    const std::string common = Read_CSIDL_COMMON_APPDATA(config);
+    config.DataFolder =
+        common.empty() ? programFolder : config.platform.files.joinPath(common, "KvlTalvioPos");
 
     bool exists = false;
     try {
-        exists = program.platform.files.isDirectory(program.DataFolder);
+        exists = config.platform.files.isDirectory(config.DataFolder);
     } catch (const RunTimeError&) {
         exists = false;
     }
     if (!exists) {
-        program.platform.messages.show(program.DataFolder + " : DIR NON ESISTENTE", ProgramTitle);
+        config.platform.messages.show(config.DataFolder + " : DIR NON ESISTENTE", ProgramTitle);
         return false;
     }
     return true;

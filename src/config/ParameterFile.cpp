@@ -9,16 +9,18 @@ namespace kvl {
 
 namespace {
 
-std::string parameterFilePath(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ParamTlvPos.TXT");
+std::string parameterFilePath(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(),
+                                          "ParamTlvPos.TXT");
 }
 
-std::string defaultConfigFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "ConfigTlvPos.TXT");
+std::string defaultConfigFile(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(),
+                                          "ConfigTlvPos.TXT");
 }
 
-std::string defaultLogFile(Program& program) {
-    return joinPath(program.platform.program.programFolder(), "LogTlvPos.TXT");
+std::string defaultLogFile(ConfigContext& config) {
+    return config.platform.files.joinPath(config.platform.program.programFolder(), "LogTlvPos.TXT");
 }
 
 using ParameterLines = std::array<std::optional<std::string>, 3>;
@@ -27,11 +29,11 @@ using ParameterLines = std::array<std::optional<std::string>, 3>;
 // file is nullopt; a file that cannot be opened, or a line that cannot be
 // read, gives empty lines from there on. False when a file that is there
 // could not be read whole.
-bool readParameterLines(Program& program, ParameterLines& lines) {
-    const std::string path = parameterFilePath(program);
+bool readParameterLines(ConfigContext& config, ParameterLines& lines) {
+    const std::string path = parameterFilePath(config);
     std::size_t next = 0;
     try {
-        auto reader = program.platform.files.openForReading(path);
+        auto reader = config.platform.files.openForReading(path);
         for (; next < lines.size(); ++next)
             lines[next] = reader->readLine();
         return true;
@@ -41,7 +43,7 @@ bool readParameterLines(Program& program, ParameterLines& lines) {
     }
     bool missing = false;
     try {
-        missing = !program.platform.files.entryExists(path);
+        missing = !config.platform.files.entryExists(path);
     } catch (const RunTimeError&) {
     }
     return missing;
@@ -49,28 +51,32 @@ bool readParameterLines(Program& program, ParameterLines& lines) {
 
 } // namespace
 
-bool LoadParameters(Program& program) {
-    auto& form = program.frmWpos1Type;
+void LoadParameters(ConfigContext& config) {
+    auto& form = config.frmWpos1Type;
     ParameterLines lines;
-    const bool read = readParameterLines(program, lines);
+    const bool read = readParameterLines(config, lines);
     if (lines[0])
         form.chkEnableLog.setValue(*lines[0] == "1" ? 1 : 0);
     if (lines[1])
-        form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(program) : *lines[1]);
+        form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(config) : *lines[1]);
     if (lines[2])
-        form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(program) : *lines[2]);
-    return read;
+        form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(config) : *lines[2]);
+    // A file that is there but could not be read keeps the operator's
+    // settings: the defaults given instead are never saved over it.
+    config.parametersLoaded = read;
 }
 
-void SaveParameters(Program& program) {
-    auto& form = program.frmWpos1Type;
-    const std::string& config = form.txtConfFile.text();
+void SaveParameters(ConfigContext& config) {
+    if (!config.parametersLoaded)
+        return;
+    auto& form = config.frmWpos1Type;
+    const std::string& configFile = form.txtConfFile.text();
     const std::string& log = form.txtLogFileName.text();
     const std::string bytes = std::string(form.chkEnableLog.value() == 1 ? "1" : "0") + "\r\n" +
-                              (config.empty() ? defaultConfigFile(program) : config) + "\r\n" +
-                              (log.empty() ? defaultLogFile(program) : log) + "\r\n";
+                              (configFile.empty() ? defaultConfigFile(config) : configFile) +
+                              "\r\n" + (log.empty() ? defaultLogFile(config) : log) + "\r\n";
     try {
-        program.platform.files.writeWhole(parameterFilePath(program), bytes);
+        config.platform.files.writeWhole(parameterFilePath(config), bytes);
     } catch (const RunTimeError&) {
         // An unwritable parameter file is not reported; the old one stays.
     }

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "Program.h"
-
-#include <string>
+#include "config/ConfigContext.h"
 
 namespace kvl {
 
 // The program's own three settings in ParamTlvPos.TXT in the program folder:
-// log switch, configuration file path, log file path. LoadParameters returns
-// false when the file is there but could not be read: the defaults it then
-// gives must not be saved over the operator's settings.
-bool LoadParameters(Program& program);
-void SaveParameters(Program& program);
-
-// Platform version and folders that settle DataFolder.
-bool IsOS_Vista(Program& program);
-std::string Read_CSIDL_COMMON_APPDATA(Program& program);
-
-// Settles DataFolder as the resident start-up does. Returns false when the
-// folder does not exist: the message has been shown and the program must end.
-bool SettleDataFolder(Program& program);
+// log switch, configuration file path, log file path. Saving writes the file
+// only once it has been loaded: before that the resident window holds its
+// design defaults, which must not replace the operator's settings. A file
+// that is there but could not be read counts as not loaded.
+void LoadParameters(ConfigContext& config);
+void SaveParameters(ConfigContext& config);
 
 } // namespace kvl

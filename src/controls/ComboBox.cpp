@@ -8,11 +8,15 @@ ComboBox::ComboBox(std::string name, std::string container, Twips position,
                    std::vector<std::string> items)
     : Control(std::move(name), std::move(container), position), items_(std::move(items)) {}
 
-void ComboBox::setListIndex(int index) {
+void ComboBox::setItems(std::vector<std::string> items) {
+    setListIndex(-1);
+    update(items_, std::move(items), Property::Items, nullptr);
+}
+
+void ComboBox::setListIndex(int index, Origin origin) {
     if (index < -1 || index >= static_cast<int>(items_.size()))
         throw RunTimeError(380, "Invalid property value");
-    index_ = index;
-    changed();
+    update(index_, index, Property::ListIndex, origin);
 }
 
 std::string ComboBox::text() const {

@@ -13,16 +13,15 @@ TextBox::TextBox(std::string name, std::string container, Twips position, std::s
     : Control(std::move(name), std::move(container), position), text_(upToNul(text)),
       limit_(limit) {}
 
-void TextBox::setText(std::string_view text) {
-    text_ = std::string(upToNul(text));
-    changed();
+void TextBox::setText(std::string_view text, Origin origin) {
+    update(text_, std::string(upToNul(text)), Property::Text, origin);
 }
 
-bool TextBox::typeText(std::string_view text) {
+bool TextBox::typeText(std::string_view text, Origin origin) {
     text = upToNul(text);
     if (!enabled() || (limit_ != 0 && text.size() > limit_))
         return false;
-    setText(text);
+    setText(text, origin);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "controls/Control.h"
 
+#include <string_view>
+
 namespace kvl {
 
 // A text box. Like the platform's edit controls it holds text up to its first
@@ -14,10 +16,11 @@ public:
 
     const std::string& text() const { return text_; }
     // Program write: cut at the first NUL, no limit applied.
-    void setText(std::string_view text);
-    // Operator input: refused (false) when the box is disabled or the new text
-    // would exceed the limit (0 = no limit).
-    bool typeText(std::string_view text);
+    void setText(std::string_view text, Origin origin = nullptr);
+    // Operator input, from the view whose subscription is the origin: refused
+    // (false) when the box is disabled or the new text would exceed the limit
+    // (0 = no limit).
+    bool typeText(std::string_view text, Origin origin = nullptr);
 
     std::size_t limit() const { return limit_; }
 

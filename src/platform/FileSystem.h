@@ -5,8 +5,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvl {
+
+// The folders and name of a path, in order; empty components and "." are
+// left out.
+std::vector<std::string> pathComponents(const std::string& path, char separator);
 
 // Reads a file as lines over bytes: a line ends at CR LF, at a lone CR or at a
 // lone LF, as the platform the program was designed for reads them. The last
@@ -44,10 +49,22 @@ public:
 // The file services the program uses, with the name matching of the platform
 // it was designed for: every component of a path is matched without regard to
 // case (an exact match wins), and a name beginning with '.' counts as absent.
-// Failures throw RunTimeError with the numbers of RunTimeError.h.
+// Failures throw RunTimeError with the numbers of RunTimeError.h. The path
+// rules (which characters separate folders) are those of the implementation.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+
+    // The separator new paths are joined with.
+    virtual char separator() const = 0;
+    // Whether the character separates folders in a path given to this file
+    // system.
+    virtual bool isSeparator(char c) const = 0;
+    // Joins a folder and a name; a folder that already ends with a separator
+    // (a root) gets no second one.
+    std::string joinPath(const std::string& folder, const std::string& name) const;
+    // "Contains a folder separator": a path that names its own folder.
+    bool containsSeparator(const std::string& path) const;
 
     // A normal file (not a directory) exists at the path.
     virtual bool fileExists(const std::string& path) = 0;
@@ -69,7 +86,7 @@ public:
     // its target is written.
     virtual void writeWhole(const std::string& path, const std::string& bytes) = 0;
     virtual FileIdentity identity(const std::string& path) = 0;
-    // Reads the whole file (for hashing a command file's content).
+    // Reads the whole file.
     virtual std::string readAll(const std::string& path) = 0;
 };
 

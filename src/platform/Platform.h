@@ -25,10 +25,4 @@ struct Platform {
     TrayIcon& tray;
 };
 
-// Joins a folder and a name with the platform's folder separator.
-std::string joinPath(const std::string& folder, const std::string& name);
-
-// True when the text contains a folder separator.
-bool containsSeparator(const std::string& path);
-
 } // namespace kvl

@@ -1,40 +1,22 @@
 #pragma once
 
-#include "platform/DlLibraryLoader.h"
-#include "platform/FolderInstanceGuard.h"
-#include "platform/HeadlessMessageBoxes.h"
-#include "platform/HeadlessTrayIcon.h"
-#include "platform/LinuxSystemInfo.h"
 #include "platform/Platform.h"
-#include "platform/PosixEventLoop.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/ProcessProgramInfo.h"
-#include "platform/XdgDocumentOpener.h"
+
+#include <memory>
 
 namespace kvl {
 
 // The operating system's services for the running program, one of each,
-// living as long as the process.
+// living as long as the object. Made by makeRealPlatform, which each
+// operating system's folder defines.
 class RealPlatform {
 public:
-    RealPlatform(int argc, const char* const* argv);
-    RealPlatform(const RealPlatform&) = delete;
-    RealPlatform& operator=(const RealPlatform&) = delete;
-
-    Platform& platform() { return services_; }
-
-private:
-    PosixFileSystem files_;
-    HeadlessMessageBoxes messages_;
-    PosixEventLoop events_;
-    SystemClock clock_;
-    ProcessProgramInfo program_;
-    FolderInstanceGuard instance_;
-    LinuxSystemInfo system_;
-    XdgDocumentOpener documents_;
-    DlLibraryLoader libraries_;
-    HeadlessTrayIcon tray_;
-    Platform services_;
+    virtual ~RealPlatform() = default;
+    virtual Platform& platform() = 0;
 };
+
+// The services of the operating system the program was built for; message
+// boxes and the tray are the headless ones.
+std::unique_ptr<RealPlatform> makeRealPlatform(int argc, const char* const* argv);
 
 } // namespace kvl

@@ -28,10 +28,6 @@ private:
     int number_;
 };
 
-// Maps an errno value onto the run-time error numbers above, keeping the
-// system's own text in the description.
-RunTimeError errorFromErrno(int errnoValue, const std::string& path);
-
 // The failure's description without the path it ends with, for a message
 // that names the file itself.
 std::string reasonOf(const RunTimeError& error, const std::string& path);

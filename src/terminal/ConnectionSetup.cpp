@@ -32,10 +32,10 @@ bool IndirizzoIPValido(std::string_view text) {
     return true;
 }
 
-std::string VerificaIndirizzoEth(Program& program) {
-    if (program.params.ConnectionType != CommunicationParameters::Ethernet)
+std::string VerificaIndirizzoEth(const TerminalContext& terminal) {
+    if (terminal.params.ConnectionType != CommunicationParameters::Ethernet)
         return {};
-    const EthInitRecord& record = program.records.ethInit;
+    const EthInitRecord& record = terminal.records.ethInit;
     if (!IndirizzoIPValido(record.IpAddress.text()))
         return "Indirizzo IP non valido";
     const std::optional<long long> port = text::numberValue(record.Port.text());
@@ -44,22 +44,22 @@ std::string VerificaIndirizzoEth(Program& program) {
     return {};
 }
 
-void InizializzaConnessione(Program& program, bool ethernet) {
-    FrmMain& form = program.frmMain;
+void InizializzaConnessione(TerminalContext& terminal, bool ethernet) {
+    FrmMain& form = terminal.frmMain;
     if (ethernet) {
-        EthInitRecord& record = program.records.ethInit;
+        EthInitRecord& record = terminal.records.ethInit;
         record.IpAddress.store(form.txtIP.text());
         record.Port.store(form.txtPorta.text());
-        program.library.IAE17AX_InitEth(record);
+        terminal.library.IAE17AX_InitEth(record);
         return;
     }
-    Rs232InitRecord& record = program.records.rs232Init;
+    Rs232InitRecord& record = terminal.records.rs232Init;
     record.ComPort.store(form.cmbCOM.text());
     record.BaudCode.store(std::to_string(form.cmbBaud.listIndex()));
     record.DataBitsCode.store(std::to_string(form.cmbDati.listIndex()));
     record.ParityCode.store(std::to_string(form.cmbParity.listIndex()));
     record.StopBitsCode.store(std::to_string(form.cmbStop.listIndex()));
-    program.library.IAE17AX_InitRS232(record);
+    terminal.library.IAE17AX_InitRS232(record);
 }
 
 } // namespace kvl

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Program.h"
+#include "terminal/TerminalContext.h"
 
 #include <string>
 #include <string_view>
@@ -11,9 +11,9 @@ namespace kvl {
 bool IndirizzoIPValido(std::string_view text);
 // Checks EthInitRecord as it stands: empty text, "Indirizzo IP non valido" or
 // "Porta Eth non valida". Nothing is checked for RS-232.
-std::string VerificaIndirizzoEth(Program& program);
+std::string VerificaIndirizzoEth(const TerminalContext& terminal);
 // Fills the Ethernet or RS-232 initialisation record from the console and
 // hands it to the library; the library's result is not looked at.
-void InizializzaConnessione(Program& program, bool ethernet);
+void InizializzaConnessione(TerminalContext& terminal, bool ethernet);
 
 } // namespace kvl

@@ -1,12 +1,10 @@
 #include "terminal/DynamicTerminalLibrary.h"
 
-#include "platform/Platform.h"
 #include "platform/RunTimeError.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <sys/stat.h>
 #include <utility>
 
 namespace kvl {
@@ -14,13 +12,13 @@ namespace kvl {
 namespace {
 
 const char* const LibraryVariable = "IAE17_LIBRARY";
-const char* const LibraryName = "libiae17.so";
+const char* const LibraryStem = "Iae17";
 
 extern "C" {
-using VersionEntry = short (*)(char*);
-using FreeEntry = short (*)();
-using RecordEntry = short (*)(char*);
-using OperationEntry = short (*)(char*, char*);
+using VersionEntry = short(KVL_STDCALL*)(char*);
+using FreeEntry = short(KVL_STDCALL*)();
+using RecordEntry = short(KVL_STDCALL*)(char*);
+using OperationEntry = short(KVL_STDCALL*)(char*, char*);
 }
 
 // Extra zero bytes after every buffer handed to the library, so that a
@@ -43,19 +41,22 @@ template <class Record> void readBack(Record& record, const CallBuffer<Record::s
     unpackImage(record, image);
 }
 
-bool isFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 template <class Entry> Entry as(void* address) {
     return reinterpret_cast<Entry>(address);
 }
 
 } // namespace
 
-DynamicTerminalLibrary::DynamicTerminalLibrary(LibraryLoader& loader, std::string programFolder)
-    : loader_(loader), programFolder_(std::move(programFolder)) {}
+std::string terminalLibraryName(const LibraryLoader& loader) {
+    const char* configured = std::getenv(LibraryVariable);
+    if (configured != nullptr && *configured != '\0')
+        return configured;
+    return loader.fileName(LibraryStem);
+}
+
+DynamicTerminalLibrary::DynamicTerminalLibrary(LibraryLoader& loader, FileSystem& files,
+                                               std::string programFolder)
+    : loader_(loader), files_(files), programFolder_(std::move(programFolder)) {}
 
 std::string DynamicTerminalLibrary::libraryPath() const {
     if (library_) {
@@ -65,11 +66,12 @@ std::string DynamicTerminalLibrary::libraryPath() const {
     if (configured != nullptr && *configured != '\0') {
         return configured;
     }
-    const std::string beside = joinPath(programFolder_, LibraryName);
-    if (isFile(beside)) {
+    const std::string name = loader_.fileName(LibraryStem);
+    const std::string beside = files_.joinPath(programFolder_, name);
+    if (files_.fileExists(beside)) {
         return beside;
     }
-    return LibraryName;
+    return name;
 }
 
 void* DynamicTerminalLibrary::entryPoint(const std::string& name) {

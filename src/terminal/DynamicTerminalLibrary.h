@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/SharedLibrary.h"
 #include "terminal/TerminalLibrary.h"
 
@@ -9,17 +10,21 @@
 
 namespace kvl {
 
+// The name of the terminal library as the operator knows it: IAE17_LIBRARY
+// when set, else the platform's file name for it ("libiae17.so", "Iae17.dll").
+std::string terminalLibraryName(const LibraryLoader& loader);
+
 // The terminal library loaded at run time by name, as a vendor's library
-// would be: IAE17_LIBRARY when set, else libiae17.so in the program folder,
-// else the system's library search path. The library is loaded at the first
-// call and each entry point is bound by name at its first call; failures are
-// RunTimeError 53 (library) or 453 (entry point).
+// would be: IAE17_LIBRARY when set, else the platform's file name for it in
+// the program folder, else that name on the system's library search path. The library is loaded at
+// the first call and each entry point is bound by name at its first call; failures are RunTimeError
+// 53 (library) or 453 (entry point).
 //
 // IAE17AX_Free leaves the library loaded: a later call may still come, and a
 // library that started threads of its own cannot be unloaded safely.
 class DynamicTerminalLibrary : public TerminalLibrary {
 public:
-    DynamicTerminalLibrary(LibraryLoader& loader, std::string programFolder);
+    DynamicTerminalLibrary(LibraryLoader& loader, FileSystem& files, std::string programFolder);
 
     // The library that is (or will be) loaded, by the lookup order above.
     std::string libraryPath() const;
@@ -34,6 +39,7 @@ private:
     void* entryPoint(const std::string& name);
 
     LibraryLoader& loader_;
+    FileSystem& files_;
     std::string programFolder_;
     std::string loadedPath_;
     std::unique_ptr<SharedLibrary> library_;

@@ -23,10 +23,10 @@ std::array<Button*, 9> operationButtons(FrmMain& form) {
             &form.btnTotali};
 }
 
-void setButtonsEnabled(Program& program, bool enabled) {
-    for (Button* button : operationButtons(program.frmMain))
+void setButtonsEnabled(FrmMain& form, bool enabled) {
+    for (Button* button : operationButtons(form))
         button->setEnabled(enabled);
-    program.frmMain.busyPointer = !enabled;
+    form.busyPointer = !enabled;
 }
 
 // The answer fields of POSDATA in the order of FrmMain::answerFields().
@@ -49,8 +49,6 @@ std::vector<std::string> answerTexts(const POSDATA& answer) {
             answer.DataTrs.text()};
 }
 
-const std::string AttentionTitle = "Attenzione";
-
 } // namespace
 
 std::string outcomeText(short resultCode) {
@@ -70,9 +68,9 @@ std::string outcomeText(short resultCode) {
     }
 }
 
-void PreparaRichiesta(Program& program, short amountKind) {
-    FrmMain& form = program.frmMain;
-    PosRequest& request = program.records.request;
+void PreparaRichiesta(TerminalContext& terminal, short amountKind) {
+    FrmMain& form = terminal.frmMain;
+    PosRequest& request = terminal.records.request;
 
     request.TerminalId.store(form.txtTerminale.text());
     request.CashRegisterId.store(form.txtCassa.text());
@@ -101,8 +99,8 @@ void PreparaRichiesta(Program& program, short amountKind) {
     request.PreauthorizationCode.store(form.txtCodicePreautorizzazione.text());
 }
 
-void MostraEsito(Program& program, short resultCode) {
-    FrmMain& form = program.frmMain;
+void MostraEsito(TerminalContext& terminal, short resultCode) {
+    FrmMain& form = terminal.frmMain;
     const std::string text = outcomeText(resultCode);
     if (!text.empty())
         form.txtEsito.setText(text);
@@ -110,19 +108,18 @@ void MostraEsito(Program& program, short resultCode) {
         return;
 
     const std::vector<TextBox*> fields = form.answerFields();
-    const std::vector<std::string> texts = answerTexts(program.records.posData);
+    const std::vector<std::string> texts = answerTexts(terminal.records.posData);
     for (std::size_t i = 0; i < fields.size() && i < texts.size(); ++i)
         fields[i]->setText(texts[i]);
 }
 
-void PulisciEsito(Program& program) {
-    program.frmMain.txtEsito.setText("");
-    for (TextBox* field : program.frmMain.answerFields())
+void PulisciEsito(FrmMain& form) {
+    form.txtEsito.setText("");
+    for (TextBox* field : form.answerFields())
         field->setText("");
 }
 
-bool ControllaCampi(Program& program) {
-    FrmMain& form = program.frmMain;
+bool ControllaCampi(FrmMain& form, MessageBoxes& messages) {
     std::string problem;
     if (form.cmbConnessione.listIndex() == 0 && form.txtIP.text().empty())
         problem = "Attenzione il campo indirizzo IP deve essere compilato";
@@ -135,17 +132,16 @@ bool ControllaCampi(Program& program) {
 
     if (problem.empty())
         return true;
-    program.platform.messages.show(problem, AttentionTitle, MessageButtons::Ok,
-                                   MessageIcon::Critical);
+    messages.show(problem, AttentionTitle, MessageButtons::Ok, MessageIcon::Critical);
     return false;
 }
 
-void DisabilitaPulsanti(Program& program) {
-    setButtonsEnabled(program, false);
+void DisabilitaPulsanti(FrmMain& form) {
+    setButtonsEnabled(form, false);
 }
 
-void AbilitaPulsanti(Program& program) {
-    setButtonsEnabled(program, true);
+void AbilitaPulsanti(FrmMain& form) {
+    setButtonsEnabled(form, true);
 }
 
 } // namespace kvl

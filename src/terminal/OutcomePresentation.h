@@ -1,6 +1,8 @@
 #pragma once
 
-#include "Program.h"
+#include "terminal/TerminalContext.h"
+
+#include <string>
 
 namespace kvl {
 
@@ -12,18 +14,23 @@ constexpr short Credit = 2;
 constexpr short Preauthorization = 3; // with the contract text
 } // namespace AmountKind
 
+// The title of the boxes that tell the operator which console field is missing.
+inline const std::string AttentionTitle = "Attenzione";
+
 // Writes PosRequest from the console's input fields.
-void PreparaRichiesta(Program& program, short amountKind);
+void PreparaRichiesta(TerminalContext& terminal, short amountKind);
 // Puts the result code's text into txtEsito and, on success, POSDATA into the
 // console's answer fields.
-void MostraEsito(Program& program, short resultCode);
+void MostraEsito(TerminalContext& terminal, short resultCode);
 // Empties txtEsito and the sixteen answer fields.
-void PulisciEsito(Program& program);
+void PulisciEsito(FrmMain& form);
 // True when the console's connection and identity fields allow an operation;
 // otherwise shows the "Attenzione" box for the first empty field.
-bool ControllaCampi(Program& program);
-void DisabilitaPulsanti(Program& program);
-void AbilitaPulsanti(Program& program);
+bool ControllaCampi(FrmMain& form, MessageBoxes& messages);
+// Disable, and enable again, every operation button but btnStatus, with the
+// hourglass pointer in between.
+void DisabilitaPulsanti(FrmMain& form);
+void AbilitaPulsanti(FrmMain& form);
 
 // The text MostraEsito shows for a result code; empty for an unlisted code.
 std::string outcomeText(short resultCode);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Program.h"
-#include "platform/ProgramEnd.h"
+#include "app/Program.h"
+#include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
 
@@ -47,19 +47,16 @@ struct App {
         return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(0)).count();
     }
 
-    // Runs a step that may end the program: the status it ends with, or -1.
-    template <class Step> static int endStatus(Step&& step) {
-        try {
-            step();
-        } catch (const ProgramEnd& end) {
-            return end.status;
-        }
-        return -1;
+    // Runs a step that may end the program: the status it ended with, or -1.
+    template <class Step> int endStatus(Step&& step) {
+        step();
+        return fake.events.quitStatus().value_or(-1);
     }
 
     FakePlatform fake;
     FakeTerminalLibrary library;
-    Program program{fake.platform(), library};
+    FakeModalForms modal;
+    Program program{fake.platform(), library, modal};
 
 private:
     // A library call is recorded when it returns, so the calls not yet noted

@@ -280,5 +280,24 @@ TEST_F(PollingCycleTest, AfterDamageTheFileFoundAtTheStartIsOfUnknownOutcome) {
     EXPECT_EQ(library.count("IAE17AX_Payment"), 1u);
 }
 
+// A close answered while a tick waits for a new file to settle ends the
+// program: the tick stops there, the file is not processed and polling stays off.
+TEST_F(PollingCycleTest, ACloseDuringATicksWaitStopsTheTick) {
+    fake.files.addFile(Command, "POS_STATUS\r\n");
+    int events = 0; // the close comes with the last slice of the wait
+    fake.events.duringProcessEvents = [&] {
+        if (++events == 2)
+            program.frmWpos1Type.requestClose();
+    };
+    program.frmWpos1Type.Timer1.setEnabled(true);
+
+    tick();
+
+    EXPECT_EQ(fake.events.quitStatus(), 0);
+    EXPECT_TRUE(library.count("IAE17AX_Status") == 0u && fake.files.hasFile(Command));
+    EXPECT_FALSE(program.frmWpos1Type.Timer1.enabled());
+    EXPECT_EQ(fake.events.sleeps().size(), 2u);
+}
+
 } // namespace
 } // namespace kvl::test

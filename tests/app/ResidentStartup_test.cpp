@@ -10,7 +10,7 @@ const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
 const std::string Settings = "1\r\n/opt/kvl/ConfigTlvPos.TXT\r\n/var/log/kvl.txt\r\n";
 
 int load(App& app) {
-    return App::endStatus([&] { frmWpos1Type_Load(app.program); });
+    return app.endStatus([&] { frmWpos1Type_Load(app.program); });
 }
 
 // The status request is retried 200 ms apart with no timer running; closing
@@ -77,7 +77,7 @@ TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
         EXPECT_FALSE(app.fake.tray.registered);
         EXPECT_TRUE(app.fake.events.activeTimers().empty());
         if (status == -1) {
-            EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), 0);
+            EXPECT_EQ(app.endStatus([&] { app.fake.events.requestClose(); }), 0);
         }
         EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
     }
@@ -91,7 +91,7 @@ TEST(ResidentStartup, AnUnreadableParameterFileIsNotSavedOver) {
     app.fake.files.failReadingAfter(ParameterFile, 1, ErrorNumber::PathFileAccess);
     app.writeConfig();
     EXPECT_EQ(load(app), -1);
-    EXPECT_EQ(App::endStatus([&] { app.fake.events.requestClose(); }), 0);
+    EXPECT_EQ(app.endStatus([&] { app.fake.events.requestClose(); }), 0);
     EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
 }
 

@@ -4,7 +4,6 @@
 #include "app/StartupForm.h"
 
 #include <optional>
-#include <sstream>
 #include <utility>
 
 namespace kvl::test {
@@ -23,6 +22,7 @@ TEST(RunMode, FirstSwitchFoundInOrderEVIDecides) {
 // Only an argument ending in ".TXT" names a configuration, in the program
 // folder unless it holds a folder of its own.
 TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
+    FakeFileSystem files;
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"-E", std::nullopt},
         {"-e /cfg/Other.TXT", "/cfg/Other.TXT"},
@@ -30,7 +30,7 @@ TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
         {"-V -E  \" c.TXT \" ", "/opt/kvl/c.TXT"},
         {"-Ec.TXT", "/opt/kvl/c.TXT"}};
     for (const auto& [commandLine, config] : cases)
-        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl"), config)
+        EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl", files), config)
             << commandLine;
 }
 
@@ -40,9 +40,8 @@ protected:
 
     int load(const std::string& commandLine) {
         fake.program.arguments = commandLine;
-        return endStatus([&] { frmMain_Load(program, about); });
+        return endStatus([&] { frmMain_Load(program); });
     }
-    std::ostringstream about;
 };
 
 TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
@@ -52,11 +51,32 @@ TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
     EXPECT_TRUE(fake.messages.shown().empty());
 }
 
-TEST_F(StartupFormTest, VersionModeWritesTheAboutTextAndEnds) {
+// The About box, shown over the resident window as the menu shows it: while it
+// is open the resident service polls; the program ends when it closes.
+TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
+    fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
+    std::string whileOpen;
+    modal.whileOpen = [&](Form& about) {
+        fake.events.fireActiveTimers();
+        whileOpen = program.frmAbout.lblVersion.caption() + (about.visible() ? " shown" : "") +
+                    (about.owner() == &program.frmWpos1Type ? " owned" : "") +
+                    (fake.events.quitRequested() ? " ended" : "");
+    };
     EXPECT_EQ(load("-v -i"), 0);
-    EXPECT_NE(about.str().find("\nVersione 1.0.0.7\n"), std::string::npos);
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmAbout"});
+    EXPECT_EQ(whileOpen, "Versione 1.0.0.7 shown owned");
+    EXPECT_FALSE(fake.files.hasFile("/io/SR_DATI.TXT"));
     EXPECT_EQ(journal().back(), "Free");
     EXPECT_FALSE(fake.tray.registered);
+}
+
+// Closing the resident window while the About box is open ends the program
+// there: the Version mode does not end it a second time.
+TEST_F(StartupFormTest, ACloseWhileTheAboutBoxIsOpenEndsTheProgramOnce) {
+    modal.whileOpen = [this](Form&) { fake.events.requestClose(); };
+    EXPECT_EQ(load("-V"), 0);
+    EXPECT_EQ(library.count("IAE17AX_Free"), 1u);
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
 }
 
 TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
@@ -80,10 +100,27 @@ TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     EXPECT_FALSE(fake.tray.registered);
 }
 
+// SIGTERM while the start-up waits between status requests is a close answered
+// OK: the program ends there, before the command line is acted on.
+TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine) {
+    fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
+    library.queueResult("IAE17AX_Status", ResultCode::ComError);
+    fake.events.duringProcessEvents = [this] { fake.events.requestClose(); };
+
+    EXPECT_EQ(load("-E"), 0);
+
+    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+    EXPECT_TRUE(fake.files.hasFile("/io/SR_DATI.TXT"));
+    EXPECT_FALSE(fake.tray.registered);
+    EXPECT_TRUE(fake.events.activeTimers().empty());
+    EXPECT_EQ(journal().back(), "Free");
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
+}
+
 // Without the library the resident modes end with status 1 after the
 // message; the About box and the one-shot run (whose answers the end-to-end
 // tests check) end as usual.
-TEST_F(StartupFormTest, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
+TEST(StartupForm, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
     const std::pair<const char*, int> modes[] = {{"", 1}, {"-I", 1}, {"-V", 0}, {"-E", 0}};
     for (const auto& [commandLine, status] : modes) {
         SCOPED_TRACE(commandLine);
@@ -93,7 +130,7 @@ TEST_F(StartupFormTest, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
         app.library.failAlways(
             RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
         app.fake.program.arguments = commandLine;
-        EXPECT_EQ(endStatus([&] { frmMain_Load(app.program, about); }), status);
+        EXPECT_EQ(app.endStatus([&] { frmMain_Load(app.program); }), status);
         EXPECT_TRUE(app.fake.events.activeTimers().empty());
     }
 }

@@ -16,26 +16,26 @@ const char* const Status = "IAE17AX_Status";
 const char* const Void = "IAE17AX_Void";
 const char* const Refund = "IAE17AX_Refund";
 
-using Handler = std::string (*)(Program&, const std::string&);
+using Handler = std::string (*)(CommandContext&, const std::string&);
 
 class CommandHandlersTest : public CommandsFixture {
 protected:
     CommandHandlersTest() {
-        program.records.request.Amount.store("000000777");
-        program.records.request.TerminalId.store("TERM0001");
-        program.records.request.CashRegisterId.store("CASSA01");
+        records.request.Amount.store("000000777");
+        records.request.TerminalId.store("TERM0001");
+        records.request.CashRegisterId.store("CASSA01");
     }
 };
 
 TEST_F(CommandHandlersTest, PaymentRunsStatusThenPaymentWithTheCommandsValues) {
-    EXPECT_EQ(ComandoPagamento(program, "POS_PAGAME,T00000001,E00000001,A000001250,P2"), "");
+    EXPECT_EQ(ComandoPagamento(commands, "POS_PAGAME,T00000001,E00000001,A000001250,P2"), "");
 
     EXPECT_EQ(library.entryPoints(), (std::vector<std::string>{"IAE17AX_InitRS232", Status,
                                                                "IAE17AX_InitRS232", Payment}));
     // The identifiers sent are the console's, not the line's T and E.
     EXPECT_EQ(library.last(Payment).request.TerminalId.text(), "         ");
     EXPECT_EQ(library.last(Payment).request.CashRegisterId.text(), "CASSA01  ");
-    EXPECT_EQ(program.frmMain.txtImporto.text(), "000001250");
+    EXPECT_EQ(frmMain.txtImporto.text(), "000001250");
 }
 
 TEST_F(CommandHandlersTest, OnlyAnIndexOfTheListChangesThePaymentSelection) {
@@ -45,9 +45,9 @@ TEST_F(CommandHandlersTest, OnlyAnIndexOfTheListChangesThePaymentSelection) {
                                                                {"-1", 1, "1 "}, {"04", 4, "4 "}};
     for (const auto& [value, selected, sent] : cases) {
         SCOPED_TRACE(value);
-        program.frmMain.cmbPagamento.setListIndex(1);
-        EXPECT_EQ(ComandoPagamento(program, std::string("POS_PAGAME,A100,P") + value), "");
-        EXPECT_EQ(program.frmMain.cmbPagamento.listIndex(), selected);
+        frmMain.cmbPagamento.setListIndex(1);
+        EXPECT_EQ(ComandoPagamento(commands, std::string("POS_PAGAME,A100,P") + value), "");
+        EXPECT_EQ(frmMain.cmbPagamento.listIndex(), selected);
         EXPECT_EQ(library.last(Payment).request.PaymentType.text(), sent);
     }
 }
@@ -56,12 +56,12 @@ TEST_F(CommandHandlersTest, OnlyAnIndexOfTheListChangesThePaymentSelection) {
 // for a void before it.
 TEST_F(CommandHandlersTest, TerminalNotAnsweringGivesConnessioneAssente) {
     library.queueResult(Status, ResultCode::ComError);
-    EXPECT_EQ(ComandoPagamento(program, "POS_PAGAME,A100,P1"), "Connessione assente");
-    EXPECT_EQ(program.frmMain.txtImporto.text(), "1");
+    EXPECT_EQ(ComandoPagamento(commands, "POS_PAGAME,A100,P1"), "Connessione assente");
+    EXPECT_EQ(frmMain.txtImporto.text(), "1");
 
     library.queueResult(Status, ResultCode::TimeoutError);
-    EXPECT_EQ(ComandoStorno(program, "POS_STORNO,S4567"), "Connessione assente");
-    EXPECT_EQ(program.frmMain.txtImporto.text(), "4567   ");
+    EXPECT_EQ(ComandoStorno(commands, "POS_STORNO,S4567"), "Connessione assente");
+    EXPECT_EQ(frmMain.txtImporto.text(), "4567   ");
     EXPECT_EQ(library.count(Payment) + library.count(Void), 0u);
 }
 
@@ -81,17 +81,17 @@ TEST_P(LineTest, IsRefusedOrSendsItsValue) {
         {"POS_ACCRED", ComandoAccredito}, {"POS_STORNO", ComandoStorno},
         {"POS_TOTTER", ComandoTotali},    {"POS_CHCASS", ComandoChiusura}};
     const auto& [line, ecrIdRequired, result, sent] = GetParam();
-    program.handlersEcrIdRequired = ecrIdRequired;
+    handlersEcrIdRequired = ecrIdRequired;
     const Handler handler = handlers.at(std::string(line).substr(0, 10));
-    const auto request = packImage(program.records.request);
-    EXPECT_EQ(handler(program, line), result);
+    const auto request = packImage(records.request);
+    EXPECT_EQ(handler(commands, line), result);
     if (*sent == '\0') {
         EXPECT_TRUE(library.calls().empty());
-        EXPECT_EQ(packImage(program.records.request), request);
-        EXPECT_EQ(program.frmMain.txtImporto.text(), "1");
+        EXPECT_EQ(packImage(records.request), request);
+        EXPECT_EQ(frmMain.txtImporto.text(), "1");
     } else if (handler == ComandoStorno) {
         EXPECT_EQ(library.last(Void).answer.STAN.text(), sent);
-        EXPECT_EQ(program.frmMain.txtImporto.text(), sent);
+        EXPECT_EQ(frmMain.txtImporto.text(), sent);
     } else {
         ASSERT_FALSE(library.calls().empty());
         EXPECT_EQ(library.calls().back().request.Amount.text(), sent);
@@ -124,11 +124,11 @@ TEST_F(CommandHandlersTest, CreditFailureIsReportedNotTakenForSuccess) {
     // The status exchange just before leaves a transaction result behind.
     library.queueReply(Status, LibraryReply{ResultCode::Ok, {{"TransactionResult", "00"}}, {}});
 
-    EXPECT_EQ(ComandoAccredito(program, "POS_ACCRED,A500"),
+    EXPECT_EQ(ComandoAccredito(commands, "POS_ACCRED,A500"),
               "KVL_Accredito:Entry point IAE17AX_Refund not found,453");
 
-    EXPECT_EQ(program.frmMain.txtEsito.text(), "");
-    EXPECT_EQ(program.frmMain.txtEsitoTrans.text(), "");
+    EXPECT_EQ(frmMain.txtEsito.text(), "");
+    EXPECT_EQ(frmMain.txtEsitoTrans.text(), "");
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Program.h"
-#include "support/FakePlatform.h"
-#include "support/FakeTerminalLibrary.h"
+#include "commands/CommandContext.h"
+#include "shell/forms/FrmWpos1Type.h"
+#include "support/TerminalParts.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +15,22 @@ inline const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON COR
 inline const std::string ResultFile = "/ecr/SR_OUT.TXT";
 inline const std::string Separator = std::string(52, '-') + "\r\n";
 
-// A program with fake services, the clock at 2025-03-14 09:30:05 and the ECR's
-// files in /ecr. The terminal is reached over RS-232 so that no address check
-// stands in the way.
-class CommandsFixture : public ::testing::Test {
+// What the command processing works on, with fake services, the clock at
+// 2025-03-14 09:30:05 and the ECR's files in /ecr. The terminal is reached over
+// RS-232 so that no address check stands in the way.
+class CommandsFixture : public ::testing::Test, public TerminalParts {
 protected:
     CommandsFixture() {
-        program.params.ConnectionType = CommunicationParameters::Rs232;
-        program.params.CommandFilePath = "/ecr/SR_DATI.TXT";
-        program.params.ResultFilePath = ResultFile;
+        params.ConnectionType = CommunicationParameters::Rs232;
+        params.CommandFilePath = "/ecr/SR_DATI.TXT";
+        params.ResultFilePath = ResultFile;
         fake.files.addDirectory("/ecr");
         fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5});
     }
 
-    FakePlatform fake;
-    FakeTerminalLibrary library;
-    Program program{fake.platform(), library};
+    FrmWpos1Type frmWpos1Type;
+    bool handlersEcrIdRequired = false;
+    CommandContext commands{terminal, fake.platform(), frmWpos1Type, handlersEcrIdRequired};
 };
 
 // The six result lines of a command run at the fixture's time.

@@ -17,12 +17,12 @@ namespace {
 class DispatcherTest : public CommandsFixture {
 protected:
     std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
-        files.addFile(program.params.CommandFilePath, commandFile);
-        return ElaboraFileComandi(program, program.params.CommandFilePath, ecrIdRequired);
+        files.addFile(params.CommandFilePath, commandFile);
+        return ElaboraFileComandi(commands, params.CommandFilePath, ecrIdRequired);
     }
     void enableLog(const std::string& name) {
-        program.frmWpos1Type.chkEnableLog.setValue(1);
-        program.frmWpos1Type.txtLogFileName.setText(name);
+        frmWpos1Type.chkEnableLog.setValue(1);
+        frmWpos1Type.txtLogFileName.setText(name);
     }
 
     FakeFileSystem& files = fake.files;
@@ -87,14 +87,14 @@ TEST_F(DispatcherTest, LogNeedsBothTheSwitchAndAName) {
     run("POS_STATUS\r\n");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "no attempt at a nameless log";
     enableLog("/ecr/LOG.TXT");
-    program.frmWpos1Type.chkEnableLog.setValue(0);
+    frmWpos1Type.chkEnableLog.setValue(0);
     run("POS_STATUS\r\n");
 
     EXPECT_EQ(files.changes(), std::vector<std::string>(2, "append " + ResultFile));
 }
 
 TEST_F(DispatcherTest, ReadFailurePartWayWritesBlocksOnlyForWhatWasRead) {
-    files.failReadingAfter(program.params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
+    files.failReadingAfter(params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
 
     // The ECR identifier requirement is passed on to the handlers.
     EXPECT_EQ(run("POS_PAGAME,A100\r\nPOS_STATUS\r\nPOS_STATUS\r\n", true), "Parametri mancanti");

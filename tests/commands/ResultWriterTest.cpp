@@ -27,12 +27,12 @@ TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
         {"OK", "", "RIFIUTATA", "OK", "01", "RIFIUTATA"}};
     for (const auto& [esito, esitoTrans, descrKO, line2, line3, line5] : cases) {
         SCOPED_TRACE(std::string(esito) + "|" + esitoTrans + "|" + descrKO);
-        program.frmMain.txtEsito.setText(esito);
-        program.frmMain.txtEsitoTrans.setText(esitoTrans);
-        program.frmMain.txtDescrKO.setText(descrKO);
-        EXPECT_EQ(composeCommunicationResult(program, "POS_STATUS", ""),
+        frmMain.txtEsito.setText(esito);
+        frmMain.txtEsitoTrans.setText(esitoTrans);
+        frmMain.txtDescrKO.setText(descrKO);
+        EXPECT_EQ(composeCommunicationResult(commands, "POS_STATUS", ""),
                   sixLines("POS_STATUS", line2, line3, line5, ""));
-        EXPECT_EQ(program.frmMain.txtDescrKO.text(), line5);
+        EXPECT_EQ(frmMain.txtDescrKO.text(), line5);
     }
 }
 
@@ -48,15 +48,15 @@ TEST_F(ResultWriterTest, DumpDropsNulsInsideAField) {
 
 // The result lines need the drive of the command file; the dump makes no check.
 TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesOnlyTheDump) {
-    program.params.CommandFilePath = "Z:\\ECR\\SR_DATI.TXT";
-    WriteResultBlock(program, ResultFile, "POS_STATUS", "");
+    params.CommandFilePath = "Z:\\ECR\\SR_DATI.TXT";
+    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
     EXPECT_EQ(fake.messages.texts(),
               std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella 2"});
     EXPECT_EQ(written(), posDataDump());
 
-    program.params.CommandFilePath = "C:\\ECR\\SR_DATI.TXT";
+    params.CommandFilePath = "C:\\ECR\\SR_DATI.TXT";
     fake.files.addDirectory("C:");
-    WriteResultBlock(program, ResultFile, "POS_STATUS", "");
+    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
     EXPECT_EQ(fake.messages.shown().size(), 1u);
     EXPECT_EQ(written().substr(posDataDump().size(), 28), "TIPO_COMANDO  = POS_STATUS\r\n");
 }
@@ -65,14 +65,14 @@ TEST_F(ResultWriterTest, FailedWriteIsSkippedAndReportedOnStandardError) {
     fake.files.failOperation(FakeFileSystem::Operation::Append, ResultFile, 75);
 
     ::testing::internal::CaptureStderr();
-    WriteResultBlock(program, ResultFile, "POS_STATUS", "");
+    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "KvlTalvioPos: cannot write /ecr/SR_OUT.TXT: Simulated failure "
               "(/ecr/SR_OUT.TXT)\n");
     EXPECT_TRUE(fake.messages.shown().empty());
 
     // The next block is written whole.
-    WriteResultBlock(program, ResultFile, "POS_STATUS", "");
+    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
     EXPECT_EQ(written().substr(0, 28), "TIPO_COMANDO  = POS_STATUS\r\n");
 }
 

@@ -1,7 +1,7 @@
 #include "config/ConfigurationReader.h"
 
+#include "ConfigFixture.h"
 #include "platform/Text.h"
-#include "support/ConfigFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,39 +15,38 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// A program whose settings start recognisable, to tell a value left alone from one written.
+// Settings that start recognisable, to tell a value left alone from one written.
 struct Reader : test::ConfigFixture {
     Reader() {
-        program.params.ConnectionType = 7; // neither
-        program.records.ethInit.IpAddress.store("10.0.0.1");
-        program.records.ethInit.Port.store("1");
-        program.records.rs232Init.visit([](const char*, auto& field) { field.store("X"); });
-        program.frmMain.txtIP.setText("before");
-        program.frmMain.txtPorta.setText("before");
+        params.ConnectionType = 7; // neither
+        records.ethInit.IpAddress.store("10.0.0.1");
+        records.ethInit.Port.store("1");
+        records.rs232Init.visit([](const char*, auto& field) { field.store("X"); });
+        frmMain.txtIP.setText("before");
+        frmMain.txtPorta.setText("before");
     }
     // Reads the bytes as the file; its name, given after blanks, returns trimmed and upper-cased.
     std::string read(const std::string& bytes) {
         writeFile("ConfigTlvPos.TXT", bytes);
         std::string given = "  " + path("ConfigTlvPos.TXT");
-        const std::string answer = EstrazioneParametriComunicazione(program, given);
+        const std::string answer = EstrazioneParametriComunicazione(config, given);
         EXPECT_EQ(given, text::upperCase(path("ConfigTlvPos.TXT")));
         return answer;
     }
     // Each key's setting as it stands; IPAD and PORT as record/console.
     std::map<std::string, std::string> settings() {
-        const Program& p = program;
-        const auto& rs = p.records.rs232Init;
-        return {{"TIPO", std::to_string(p.params.ConnectionType)},
-                {"IPAD", p.records.ethInit.IpAddress.text() + "/" + p.frmMain.txtIP.text()},
-                {"PORT", p.records.ethInit.Port.text() + "/" + p.frmMain.txtPorta.text()},
+        const auto& rs = records.rs232Init;
+        return {{"TIPO", std::to_string(params.ConnectionType)},
+                {"IPAD", records.ethInit.IpAddress.text() + "/" + frmMain.txtIP.text()},
+                {"PORT", records.ethInit.Port.text() + "/" + frmMain.txtPorta.text()},
                 {"PCOM", rs.ComPort.text()},
                 {"BAUD", rs.BaudCode.text()},
                 {"STOP", rs.StopBitsCode.text()},
                 {"BITS", rs.DataBitsCode.text()},
                 {"PARI", rs.ParityCode.text()},
-                {"ECRI", p.params.EcrIdRequired ? "S" : "N"},
-                {"INPF", p.params.CommandFilePath},
-                {"OUTF", p.params.ResultFilePath}};
+                {"ECRI", params.EcrIdRequired ? "S" : "N"},
+                {"INPF", params.CommandFilePath},
+                {"OUTF", params.ResultFilePath}};
     }
 };
 
@@ -68,7 +67,7 @@ TEST(ConfigurationReader, EachKeySetsItsValueOrLeavesTheOldOne) {
         const std::string line = row.substr(0, row.find('|'));
         std::string expected = row.substr(row.find('|') + 1);
         Reader reader;
-        reader.program.params.EcrIdRequired = expected == "N"; // the other value
+        reader.params.EcrIdRequired = expected == "N"; // the other value
         ASSERT_EQ(reader.read(line + "\r\n"), "") << line;
         if (expected[0] == '@')
             expected.replace(0, 1, reader.folder());

@@ -1,6 +1,8 @@
 #include "config/ParameterFile.h"
 
-#include "support/ConfigFixture.h"
+#include "config/DataFolder.h"
+
+#include "ConfigFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +24,24 @@ TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnMissingPathsGiveTheDefaultsAndSa
         {"1\r\n\r\n\r\n", "1", nullptr, nullptr}};
     for (const auto& [file, log, config, logFile] : rows) {
         test::ConfigFixture env;
-        FrmWpos1Type& form = env.program.frmWpos1Type;
+        FrmWpos1Type& form = env.frmWpos1Type;
         form.chkEnableLog.setValue(*log == '1' ? 0 : 1);
         form.txtConfFile.setText("old");
         form.txtLogFileName.setText("old");
         if (file)
             env.writeFile("ParamTlvPos.TXT", file);
-        LoadParameters(env.program);
+        LoadParameters(env.config);
         const std::string conf = config ? config : env.path("ConfigTlvPos.TXT");
         const std::string logPath = logFile ? logFile : env.path("LogTlvPos.TXT");
         EXPECT_EQ(form.txtConfFile.text() + "|" + form.txtLogFileName.text(), conf + "|" + logPath);
-        SaveParameters(env.program); // whole: the longer file's fourth line goes
+        SaveParameters(env.config); // whole: the longer file's fourth line goes
         EXPECT_EQ(env.readFile("ParamTlvPos.TXT"),
                   std::string(log) + "\r\n" + conf + "\r\n" + logPath + "\r\n");
     }
     test::ConfigFixture folder; // an unwritable file is skipped silently
     folder.makeDirectory("ParamTlvPos.TXT");
-    EXPECT_NO_THROW(SaveParameters(folder.program));
+    LoadParameters(folder.config);
+    EXPECT_NO_THROW(SaveParameters(folder.config));
     EXPECT_EQ(folder.messageTexts(), Texts{});
 }
 
@@ -51,7 +54,7 @@ TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist
         env.fake.system.version = {row[0], row[1], 7601, row[2]};
         env.fake.system.appDataFolder = row[3] ? env.path("common") : "";
         env.makeDirectory("common/KvlTalvioPos");
-        EXPECT_EQ(SettleDataFolder(env.program) ? env.program.DataFolder : "failed",
+        EXPECT_EQ(SettleDataFolder(env.config) ? env.DataFolder : "failed",
                   row[4] ? env.path("common/KvlTalvioPos") : env.folder())
             << row[0] << "." << row[1] << "/" << row[2] << "/" << row[3];
         EXPECT_EQ(env.messageTexts(), Texts(!row[3], "Path non disponibile"));
@@ -59,7 +62,7 @@ TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist
     test::ConfigFixture env; // the program folder, on NT 6 without a common folder, is gone
     env.fake.system.version = {6, 1, 7601, 2};
     env.fake.program.folder = "/nowhere/kvl";
-    EXPECT_FALSE(SettleDataFolder(env.program));
+    EXPECT_FALSE(SettleDataFolder(env.config));
     EXPECT_EQ(env.messageTexts(),
               (Texts{"Path non disponibile", "/nowhere/kvl : DIR NON ESISTENTE"}));
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace kvl {
 namespace {
 
@@ -11,8 +13,8 @@ TEST(ComboBox, IndexMinusOneSelectsNothingAndOutOfRangeIsRefused) {
     ComboBox list("cmbParity", "Frame4", {}, {"None", "Odd", "Even"});
     EXPECT_EQ(-1, list.listIndex());
     list.setListIndex(2);
-    int changes = 0;
-    list.onChange([&] { ++changes; });
+    std::vector<Property> told;
+    const Subscription view = list.onChange([&](Property p) { told.push_back(p); });
     for (int index : {3, 100, -2}) {
         try {
             list.setListIndex(index);
@@ -22,10 +24,12 @@ TEST(ComboBox, IndexMinusOneSelectsNothingAndOutOfRangeIsRefused) {
         }
     }
     EXPECT_EQ("Even", list.text());
-    EXPECT_EQ(0, changes);
-    list.setListIndex(-1);
+    EXPECT_TRUE(told.empty());
+    // New items clear the selection.
+    list.setItems({"7", "8"});
     EXPECT_EQ(-1, list.listIndex());
     EXPECT_EQ("", list.text());
+    EXPECT_EQ(told, (std::vector<Property>{Property::ListIndex, Property::Items}));
 }
 
 } // namespace

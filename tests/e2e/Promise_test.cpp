@@ -5,6 +5,7 @@
 // trace and the command journal are the witnesses.
 
 #include "support/Installation.h"
+#include "support/JournalWitness.h"
 
 #include <csignal>
 #include <cstring>
@@ -47,6 +48,11 @@ struct Bridge {
         return waitUntil([&] { return !fileExists(installation.commandFile()); }, timeout);
     }
     std::string result() const { return readFile(installation.resultFile()); }
+    // The command journal's records, as journalRecords gives them.
+    std::vector<std::string> journal() const {
+        const std::string path = installation.file("JournalTlvPos.TXT");
+        return journalRecords(fileExists(path) ? readFile(path) : std::string());
+    }
 
     Simulator simulator;
     Installation installation{simulator.port()};
@@ -103,7 +109,7 @@ TEST(Promise, KilledDuringAPaymentTheRestartAnswersUnknownAndChargesNothingMore)
     ASSERT_TRUE(waitUntil([&] { return bridge.paymentsSent() == 1; }, 20s)) << killed->errors();
     killed->signal(SIGKILL);
     ASSERT_TRUE(killed->wait(5s));
-    EXPECT_EQ(bridge.installation.journal(), std::vector<std::string>{"started 1"});
+    EXPECT_EQ(bridge.journal(), std::vector<std::string>{"started 1"});
     EXPECT_TRUE(fileExists(bridge.installation.commandFile()));
 
     auto restarted = bridge.installation.startResident();
@@ -113,7 +119,7 @@ TEST(Promise, KilledDuringAPaymentTheRestartAnswersUnknownAndChargesNothingMore)
     EXPECT_EQ(valueAfter(result, "TIPO_COMANDO  = "), Payment);
     EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = "), "KO");
     EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = "), Unknown);
-    EXPECT_EQ(bridge.installation.journal(),
+    EXPECT_EQ(bridge.journal(),
               (std::vector<std::string>{"started 1", "block 1 0", "answered 1", "done 1 deleted"}));
     EXPECT_EQ(bridge.paymentsSent(), 1);
 }
@@ -130,8 +136,7 @@ TEST(Promise, AFileThatCannotBeDeletedIsNotChargedAgainAfterARestart) {
     } unlockAtEnd{command};
 
     auto first = bridge.installation.startResident();
-    ASSERT_TRUE(waitUntil([&] { return bridge.installation.journal().size() == 3; }, 20s))
-        << first->errors();
+    ASSERT_TRUE(waitUntil([&] { return bridge.journal().size() == 3; }, 20s)) << first->errors();
     first->signal(SIGKILL);
     first->wait(5s);
     EXPECT_EQ(blockCount(bridge.result()), 1);
@@ -148,7 +153,7 @@ TEST(Promise, AFileThatCannotBeDeletedIsNotChargedAgainAfterARestart) {
     EXPECT_EQ(valueAfter(bridge.result(), "ESITO_COMANDO = "), "OK");
     std::system(("chattr -i '" + command + "'").c_str());
     ASSERT_TRUE(bridge.answered(30s));
-    EXPECT_EQ(bridge.installation.journal().back(), "done 1 deleted");
+    EXPECT_EQ(bridge.journal().back(), "done 1 deleted");
     EXPECT_EQ(bridge.paymentsSent(), 1);
     EXPECT_EQ(bridge.simulator.exchanges("Payment"), 1);
 }

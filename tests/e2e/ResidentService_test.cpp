@@ -5,6 +5,7 @@
 #include "support/Installation.h"
 
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -76,6 +77,25 @@ TEST(ResidentService, ATerminalOffAtStartIsAskedFiveTimesPollingStartsAndSigterm
 
     closeBySignal(*bridge);
     EXPECT_EQ(readFile(installation.parameterFile()), installation.parameters("0"));
+}
+
+// The program ends through its event loop with the status of what ended it:
+// "-V" headless prints the About box and ends with 0; a configuration that
+// cannot be read is said on standard error and ends the start-up with 1.
+TEST(ResidentService, AnEndDuringTheStartUpGivesItsStatus) {
+    Simulator simulator;
+    Installation installation(simulator.port());
+    ChildProcess version(installation.file("KvlTalvioPos"), {"-V"}, installation.environment);
+    ASSERT_EQ(version.wait(20s), 0) << version.errors();
+    EXPECT_EQ(version.output(), "KvlTalvioPos per sistemi Windows 32/64 bit\nVersione 1.0.0.7\n"
+                                "Programma per gestione Scambio Importo con POS Ingenico (compat. "
+                                "x Windows XP, VISTA / 7 / 8)\n");
+
+    std::filesystem::remove(installation.file("ConfigTlvPos.TXT"));
+    ChildProcess broken(installation.file("KvlTalvioPos"), {}, installation.environment);
+    ASSERT_EQ(broken.wait(20s), 1);
+    EXPECT_EQ(broken.errors(), "KvlTalvioPos: ERRORE: File di configurazione non trovato\n");
+    EXPECT_EQ(simulator.exchanges("Status"), 1) << "only the Version run asked the terminal";
 }
 
 } // namespace

@@ -1,22 +1,12 @@
 #include "support/FakePlatform.h"
 
-#include "platform/PathResolver.h"
 #include "platform/Text.h"
 
-#include <fcntl.h>
-#include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace kvl::test {
 
 namespace {
-
-void setModifiedTime(const std::string& onDisk, std::int64_t nanoseconds) {
-    const timespec times[2] = {{0, UTIME_OMIT},
-                               {nanoseconds / 1'000'000'000, nanoseconds % 1'000'000'000}};
-    ::utimensat(AT_FDCWD, onDisk.c_str(), times, 0);
-}
 
 // A reader that gives a number of lines and then fails at every call.
 class FailingLineReader : public LineReader {
@@ -38,17 +28,7 @@ private:
 
 } // namespace
 
-void FakeFileSystem::addFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(onDisk(path)).parent_path());
-    writeFile(onDisk(path), bytes);
-    setModifiedTime(onDisk(path), nextModified_ += 1'000'000);
-}
-
-void FakeFileSystem::setModified(const std::string& path, std::int64_t nanoseconds) {
-    setModifiedTime(onDisk(path), nanoseconds);
-}
-
-std::string FakeFileSystem::begin(Operation operation, const std::string& path) {
+const std::string& FakeFileSystem::begin(Operation operation, const std::string& path) {
     if (beforeOperation)
         beforeOperation(operation, path);
     for (Failure& failure : failures_) {
@@ -58,12 +38,7 @@ std::string FakeFileSystem::begin(Operation operation, const std::string& path) 
             throw RunTimeError(failure.errorNumber, "Simulated failure (" + path + ")");
         }
     }
-    return onDisk(path);
-}
-
-void FakeFileSystem::changed(const std::string& change, const std::string& path) {
-    changes_.push_back(change + path);
-    setModifiedTime(resolvePath(onDisk(path)).actual, nextModified_ += 1'000'000);
+    return path;
 }
 
 std::unique_ptr<LineReader> FakeFileSystem::openForReading(const std::string& path) {
@@ -87,6 +62,10 @@ std::vector<std::string> FakeMessageBoxes::texts() const {
 MessageAnswer FakeMessageBoxes::show(const std::string& text, const std::string& title,
                                      MessageButtons buttons, MessageIcon icon) {
     shown_.push_back({text, title, buttons, icon});
+    if (whileOpen) {
+        const auto during = whileOpen; // it may replace itself
+        during(shown_.back());
+    }
     if (answers_.empty())
         return MessageAnswer::Ok;
     MessageAnswer answer = answers_.front();
@@ -105,6 +84,8 @@ std::vector<FakeEventLoop::Timer> FakeEventLoop::activeTimers() const {
 void FakeEventLoop::fireActiveTimers() {
     // A handler may start timers, which moves timers_: index it afresh.
     for (const Timer& timer : activeTimers()) {
+        if (quitStatus_)
+            return;
         const auto index = static_cast<std::size_t>(timer.id) - 1;
         if (!timers_[index].active || timers_[index].running)
             continue;

@@ -4,29 +4,26 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
-#include "platform/PosixFileSystem.h"
 #include "platform/ProgramInfo.h"
 #include "platform/RunTimeError.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TrayIcon.h"
-#include "support/TempFolder.h"
+#include "support/MemoryFileSystem.h"
 
 #include <chrono>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kvl::test {
 
-// The real file services on a temporary folder that stands for the root: every
-// path, "/opt/kvl/x" or "C:", lies below it, so names match as on disk. A test
-// can make operations fail, see the changes made, and every write moves the
-// modification time on by a millisecond, so that each version of a file has an
-// identity of its own.
+// The in-memory file services with failures a test can script: a test can
+// make operations fail, see the changes made and the bytes appended, and act
+// before every operation.
 class FakeFileSystem : public FileSystem {
 public:
     enum class Operation {
@@ -42,14 +39,19 @@ public:
         ReadAll
     };
 
-    // Setting up and looking at files by their exact names; parents are made.
-    void addFile(const std::string& path, const std::string& bytes);
-    void addDirectory(const std::string& path) {
-        std::filesystem::create_directories(onDisk(path));
+    char separator() const override { return files_.separator(); }
+    bool isSeparator(char c) const override { return files_.isSeparator(c); }
+
+    // Setting up and looking at files by their exact names; folders on the
+    // way are made. Every write moves the file's modification time on.
+    void addFile(const std::string& path, const std::string& bytes) { files_.addFile(path, bytes); }
+    void addDirectory(const std::string& path) { files_.addDirectory(path); }
+    void setModified(const std::string& path, std::int64_t nanoseconds) {
+        files_.setModified(path, nanoseconds);
     }
-    void setModified(const std::string& path, std::int64_t nanoseconds);
-    bool hasFile(const std::string& exactPath) const { return test::fileExists(onDisk(exactPath)); }
-    std::string content(const std::string& exactPath) const { return readFile(onDisk(exactPath)); }
+    void setReadOnly(const std::string& path) { files_.setReadOnly(path); }
+    bool hasFile(const std::string& exactPath) const { return files_.hasFile(exactPath); }
+    std::string content(const std::string& exactPath) const { return files_.content(exactPath); }
 
     // Makes the next `times` calls of the operation on the path (compared
     // without regard to case) throw RunTimeError with the number, leaving the
@@ -87,7 +89,7 @@ public:
     }
     void deleteFile(const std::string& path) override {
         files_.deleteFile(begin(Operation::Delete, path));
-        changed("delete ", path);
+        changes_.push_back("delete " + path);
     }
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
     std::unique_ptr<ByteReader> openBytes(const std::string& path) override {
@@ -95,12 +97,12 @@ public:
     }
     void append(const std::string& path, const std::string& bytes) override {
         files_.append(begin(Operation::Append, path), bytes);
-        changed("append ", path);
+        changes_.push_back("append " + path);
         appends.push_back({path, bytes});
     }
     void writeWhole(const std::string& path, const std::string& bytes) override {
         files_.writeWhole(begin(Operation::WriteWhole, path), bytes);
-        changed("write ", path);
+        changes_.push_back("write " + path);
     }
     FileIdentity identity(const std::string& path) override {
         return files_.identity(begin(Operation::Identity, path));
@@ -117,20 +119,13 @@ private:
         int times; // for a read failure: the lines read before it
     };
 
-    std::string onDisk(const std::string& path) const {
-        return root_.path() + (!path.empty() && path[0] == '/' ? "" : "/") + path;
-    }
-    // Throws a failure that is due, else gives the path on disk.
-    std::string begin(Operation operation, const std::string& path);
-    // Records a change and gives the file a new modification time.
-    void changed(const std::string& change, const std::string& path);
+    // Throws a failure that is due, else gives the path back.
+    const std::string& begin(Operation operation, const std::string& path);
 
-    TempFolder root_;
-    PosixFileSystem files_;
+    MemoryFileSystem files_;
     std::vector<Failure> failures_;
     std::vector<Failure> readFailures_;
     std::vector<std::string> changes_;
-    std::int64_t nextModified_ = 1'900'000'000'000'000'000; // in 2030
 };
 
 // Records every box and answers from a queue, OK when the queue is empty.
@@ -151,14 +146,17 @@ public:
     MessageAnswer show(const std::string& text, const std::string& title, MessageButtons buttons,
                        MessageIcon icon) override;
 
+    // Runs while each box is open, as the events a modal box lets through.
+    std::function<void(const Shown&)> whileOpen;
+
 private:
     std::vector<Shown> shown_;
     std::deque<MessageAnswer> answers_;
 };
 
 // Time that moves only when told to. The calendar time starts at `wall`, long
-// before the times FakeFileSystem stamps files with, so that every file looks
-// just written unless a test sets its time.
+// before the times MemoryFileSystem stamps files with, so that every file
+// looks just written unless a test sets its time.
 class FakeClock : public Clock {
 public:
     std::chrono::steady_clock::time_point now() override { return start_ + elapsed_; }
@@ -180,7 +178,8 @@ private:
 };
 
 // An event loop without real waiting: sleep() moves the fake clock, and timers
-// fire only when the test fires them.
+// fire only when the test fires them. Once quit has been asked nothing is
+// dispatched any more, as in the real loop, and run() returns the status.
 class FakeEventLoop : public EventLoop {
 public:
     struct Timer {
@@ -194,7 +193,7 @@ public:
     explicit FakeEventLoop(FakeClock& clock) : clock_(clock) {}
 
     void processEvents() override {
-        if (duringProcessEvents)
+        if (!quitStatus_ && duringProcessEvents)
             duringProcessEvents();
     }
     void sleep(std::chrono::milliseconds duration) override {
@@ -208,8 +207,18 @@ public:
     void stopTimer(TimerId id) override {
         timers_.at(static_cast<std::size_t>(id) - 1).active = false;
     }
-    int run() override { throw std::logic_error("a test fires the timers itself"); }
-    void quit(int) override {}
+    int run() override {
+        if (!quitStatus_)
+            throw std::logic_error("a test fires the timers itself");
+        return *quitStatus_;
+    }
+    void quit(int status) override {
+        if (!quitStatus_)
+            quitStatus_ = status;
+    }
+    bool quitRequested() const override { return quitStatus_.has_value(); }
+    // The status the program was ended with, if it was.
+    std::optional<int> quitStatus() const { return quitStatus_; }
     void onCloseRequest(std::function<void()> handler) override {
         closeHandler_ = std::move(handler);
     }
@@ -219,7 +228,7 @@ public:
     void fireActiveTimers();
     // What SIGTERM does.
     void requestClose() {
-        if (closeHandler_)
+        if (closeHandler_ && !quitStatus_)
             closeHandler_();
     }
 
@@ -234,6 +243,7 @@ private:
     std::vector<Timer> timers_;
     std::vector<std::chrono::milliseconds> sleeps_;
     std::function<void()> closeHandler_;
+    std::optional<int> quitStatus_;
 };
 
 class FakeProgramInfo : public ProgramInfo {
@@ -258,9 +268,16 @@ public:
     std::string commonAppDataFolder() override { return appDataFolder; }
 };
 
+// Records the documents it is asked to open; a test can make it fail.
 class FakeDocumentOpener : public DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    std::vector<std::string> opened;
+    std::optional<RunTimeError> failure;
+    void open(const std::string& path) override {
+        if (failure)
+            throw *failure;
+        opened.push_back(path);
+    }
 };
 
 // Finds no library: every load fails with 53.
@@ -270,8 +287,11 @@ public:
         throw RunTimeError(ErrorNumber::FileNotFound,
                            "File not found: cannot open shared object file " + path);
     }
+    std::string fileName(const std::string&) const override { return "libiae17.so"; }
 };
 
+// A tray that exists (unless told otherwise); a test clicks the icon with
+// activate().
 class FakeTrayIcon : public TrayIcon {
 public:
     struct Event {
@@ -280,6 +300,8 @@ public:
     };
     std::vector<Event> events;
     bool registered = false;
+    bool exists = true;
+    bool available() const override { return exists; }
     void add(const NotifyIconData& data) override { events.push_back({registered = true, data}); }
     void remove(const NotifyIconData& data) override {
         events.push_back({registered = false, data});

@@ -62,17 +62,15 @@ short FakeTerminalLibrary::IAE17AX_InitRS232(Rs232InitRecord& record) {
 
 short FakeTerminalLibrary::call(Operation operation, PosRequest& request, POSDATA& answer) {
     const LibraryReply reply = receive({entryPointName(operation), {}, {}, request, answer});
-    // Named, not a structured binding: a lambda may not capture one in C++17.
-    for (const auto& entry : reply.answerFields) {
-        const std::string& field = entry.first;
+    for (const auto& written : reply.answerFields) {
         bool found = false;
         answer.visit([&](const char* name, auto& value) {
-            if (field == name) {
-                value.store(entry.second);
+            if (written.first == name) {
+                value.store(written.second);
                 found = true;
             }
         });
-        EXPECT_TRUE(found) << "no POSDATA field " << field;
+        EXPECT_TRUE(found) << "no POSDATA field " << written.first;
     }
     if (reply.action)
         reply.action(request, answer);

@@ -1,11 +1,11 @@
-#include "platform/DlLibraryLoader.h"
 #include "platform/RunTimeError.h"
 #include "platform/Text.h"
-#include "support/FakePlatform.h"
-#include "support/FakeTerminalLibrary.h"
+#include "platform/posix/DlLibraryLoader.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/TempFolder.h"
+#include "support/TerminalParts.h"
 #include "terminal/ConnectionSetup.h"
 #include "terminal/DynamicTerminalLibrary.h"
-#include "terminal/OutcomePresentation.h"
 #include "terminal/TerminalProcedures.h"
 #include "terminal/testlib/TestTerminalLibrary.h"
 
@@ -76,8 +76,9 @@ struct Binding {
     }
 
     DlLibraryLoader loader;
+    PosixFileSystem files;
     test::TempFolder folder;
-    DynamicTerminalLibrary library{loader, folder.path()};
+    DynamicTerminalLibrary library{loader, files, folder.path()};
     TerminalRecords records;
 };
 
@@ -108,19 +109,15 @@ TEST(TerminalLibraryBinding, EachEntryPointSendsItsRecordsSeesAllTheLibraryWrote
     EXPECT_EQ(gone.call(Operation::Void).rfind("53 File not found: " + path + ".gone: ", 0), 0u);
 }
 
-// A program on fake services and the scripted library, for a good Ethernet terminal.
-struct Terminal {
+// The terminal's parts on fake services and the scripted library, for a good Ethernet terminal.
+struct Terminal : test::TerminalParts {
     Terminal() {
-        program.records.ethInit.IpAddress.store("192.168.1.113");
-        program.records.ethInit.Port.store("8080");
+        records.ethInit.IpAddress.store("192.168.1.113");
+        records.ethInit.Port.store("8080");
         form().txtImporto.setText("100");
         form().txtImportoAccredito.setText("250");
     }
-    FrmMain& form() { return program.frmMain; }
-
-    test::FakePlatform platform;
-    test::FakeTerminalLibrary library;
-    Program program{platform.platform(), library};
+    FrmMain& form() { return frmMain; }
 };
 struct Procedures : ::testing::Test, Terminal {};
 
@@ -133,22 +130,22 @@ TEST_F(Procedures, AnEthernetLineChecksTheAddressBeforeThePortAnRs232LineSendsIt
         {"   ", "8080", Ip},           {"1.2.3.4", "0", Port},      {"1.2.3.4", "", Port},
         {"1.2.3.4", "10000", Port},    {"1.2.3.4", "80x", Port}};
     for (const auto& row : rows) {
-        program.records.ethInit.IpAddress.store(row[0]);
-        program.records.ethInit.Port.store(row[1]);
-        EXPECT_EQ(VerificaIndirizzoEth(program), row[2]) << row[0] << ":" << row[1];
+        records.ethInit.IpAddress.store(row[0]);
+        records.ethInit.Port.store(row[1]);
+        EXPECT_EQ(VerificaIndirizzoEth(terminal), row[2]) << row[0] << ":" << row[1];
     }
     // On RS-232 the bad port left above is not looked at; the list indexes go as the codes.
-    program.params.ConnectionType = CommunicationParameters::Rs232;
+    params.ConnectionType = CommunicationParameters::Rs232;
     form().cmbBaud.setListIndex(3);   // 4800
     form().cmbDati.setListIndex(0);   // 7 bits
     form().cmbParity.setListIndex(2); // Even
     form().cmbStop.setListIndex(1);   // 2 stop bits
-    EXPECT_EQ(KVL_Totali(program), "");
+    EXPECT_EQ(KVL_Totali(terminal), "");
     EXPECT_EQ(imageOf(library.last("IAE17AX_InitRS232").rs232Init), "      3 0 2 1 ");
 }
 
 struct OperationCase {
-    std::string (*procedure)(Program&);
+    std::string (*procedure)(TerminalContext&);
     const char* entryPoint;
     TextBox FrmMain::*amountField; // nullptr: no amount check
     std::string failureLabel;      // empty: failures reach the caller
@@ -164,8 +161,8 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
     const std::function<void(Terminal&)> mishaps[] = {
         [&](Terminal& t) { t.library.failAlways(op.entryPoint, RunTimeError(53, "gone")); },
         [&](Terminal& t) { t.library.queueResult(op.entryPoint, 7); },
-        [&](Terminal& t) { t.program.records.ethInit.IpAddress.store("192.168.1"); },
-        [&](Terminal& t) { t.program.records.ethInit.Port.store("10000"); },
+        [&](Terminal& t) { t.records.ethInit.IpAddress.store("192.168.1"); },
+        [&](Terminal& t) { t.records.ethInit.Port.store("10000"); },
         [&](Terminal& t) { (t.form().*op.amountField).setText(""); }};
     const std::string left[] = {op.failureLabel + "gone,53", "", "Indirizzo IP non valido",
                                 "Porta Eth non valida", "Valore importo non valido"};
@@ -173,16 +170,16 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         Terminal after;
         after.library.queueReply("IAE17AX_Status",
                                  {0, {{"TransactionResult", "00"}, {"KODescription", "OK"}}, {}});
-        ASSERT_EQ(KVL_Status(after.program), "");
+        ASSERT_EQ(KVL_Status(after.terminal), "");
         ASSERT_EQ(after.form().txtEsito.text() + after.form().txtEsitoTrans.text(), "OK00 ");
         mishaps[i](after);
         std::string returned;
         try {
-            returned = op.procedure(after.program);
+            returned = op.procedure(after.terminal);
         } catch (const RunTimeError& failure) {
             returned = failure.description() + "," + std::to_string(failure.number());
         }
-        for (const std::string& box : after.platform.messages.texts())
+        for (const std::string& box : after.fake.messages.texts())
             returned += box;
         EXPECT_EQ(returned, left[i]) << i;
         EXPECT_TRUE(i < 2 || after.library.calls().size() == 2) << i; // those of the status
@@ -190,7 +187,7 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         EXPECT_EQ(after.form().txtEsitoTrans.text() + after.form().txtDescrKO.text(), "") << i;
     }
     Terminal clean; // the configured line is initialised, then the operation's entry point
-    EXPECT_EQ(op.procedure(clean.program), "");
+    EXPECT_EQ(op.procedure(clean.terminal), "");
     EXPECT_EQ(clean.library.entryPoints(),
               (std::vector<std::string>{"IAE17AX_InitEth", op.entryPoint}));
     EXPECT_EQ(clean.form().txtEsito.text(), "OK");
@@ -207,33 +204,9 @@ const OperationCase Cases[] = {
 INSTANTIATE_TEST_SUITE_P(Procedures, Operations, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.entryPoint + 8); });
 
-// The console's check before an operation; a blank counts as filled.
-TEST_F(Procedures, ControllaCampiStopsAtTheFirstEmptyFieldSkippingTheAddressForRs232) {
-    TextBox* boxes[] = {&form().txtIP, &form().txtPorta, &form().txtTerminale, &form().txtCassa};
-    // connection, IP, port, terminal, cash desk, the field reported
-    const char* const rows[][6] = {
-        {"0", " ", " ", " ", " ", ""},         {"0", "", "", "", "", "indirizzo IP"},
-        {"0", "1", "", "", "", "Porta"},       {"0", "1", "80", "", "", "Id Terminale"},
-        {"0", "1", "80", "T", "", "Id Cassa"}, {"1", "", "", "T", "", "Id Cassa"}};
-    for (const auto& row : rows) {
-        platform.messages.clear();
-        form().cmbConnessione.setListIndex(row[0][0] - '0');
-        for (int i = 0; i < 4; ++i)
-            boxes[i]->setText(row[i + 1]);
-        const std::string field = row[5];
-        EXPECT_EQ(ControllaCampi(program), field.empty());
-        EXPECT_EQ(platform.messages.texts(),
-                  std::vector<std::string>(!field.empty(), "Attenzione il campo " + field +
-                                                               " deve essere compilato"));
-        if (!field.empty()) {
-            EXPECT_EQ(platform.messages.shown()[0].title, "Attenzione");
-        }
-    }
-}
-
 TEST_F(Procedures, StatusShowsTheCodeAndOnlyASuccessfulAnswerAndIsReachableUnlessAnErrorReads) {
     // Every answer field holds its own name, cut to its width; the boxes "old".
-    program.records.posData.visit([](const char* name, auto& field) { field.store(name); });
+    records.posData.visit([](const char* name, auto& field) { field.store(name); });
     for (TextBox* box : form().answerFields())
         box->setText("old");
     // txtEsito before, code, txtEsito after, whether the terminal counts as reachable
@@ -246,7 +219,7 @@ TEST_F(Procedures, StatusShowsTheCodeAndOnlyASuccessfulAnswerAndIsReachableUnles
     for (auto [before, code, after, reachable] : rows) {
         form().txtEsito.setText(before);
         library.queueResult("IAE17AX_Status", static_cast<short>(*code - '0'));
-        EXPECT_EQ(KVL_Status(program), *reachable == 'y' ? "" : after) << before << code;
+        EXPECT_EQ(KVL_Status(terminal), *reachable == 'y' ? "" : after) << before << code;
         EXPECT_EQ(form().txtEsito.text(), after) << before << code;
         shown += std::string(code) + ":";
         for (TextBox* box : form().answerFields())

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace kvl::test {
+
+// The file services in memory, with the platform's name matching: '/'
+// separates folders, every component is matched without regard to case (an
+// exact match wins, else the first case variant in sorted order), a last
+// component beginning with '.' counts as absent though such a folder can be
+// passed through, and failures carry the numbers 53 (file not found), 70
+// (permission denied: a read-only file written or deleted), 75 (a folder used
+// as a file) and 76 (path not found). A relative path starts at the root.
+// Lines end at CR LF, a lone CR or a lone LF. Every write gives the file a
+// new modification time, a millisecond on, from a time in 2030. An open file
+// reads as the disk's would: an append or a test's addFile changes it in
+// place, a whole write puts a new file in its place and a deletion takes only
+// the name, so that a reader keeps the file it opened.
+class MemoryFileSystem : public FileSystem {
+public:
+    char separator() const override { return '/'; }
+    bool isSeparator(char c) const override { return c == '/'; }
+
+    bool fileExists(const std::string& path) override;
+    bool entryExists(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    void deleteFile(const std::string& path) override;
+    std::unique_ptr<LineReader> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteReader> openBytes(const std::string& path) override;
+    void append(const std::string& path, const std::string& bytes) override;
+    void writeWhole(const std::string& path, const std::string& bytes) override;
+    FileIdentity identity(const std::string& path) override;
+    std::string readAll(const std::string& path) override;
+
+    // Setting up and looking at files by their exact names; folders on the way
+    // are made.
+    void addFile(const std::string& path, const std::string& bytes);
+    void addDirectory(const std::string& path);
+    void setModified(const std::string& path, std::int64_t nanoseconds);
+    void setReadOnly(const std::string& path, bool readOnly = true);
+    bool hasFile(const std::string& exactPath) const;
+    // Throws std::runtime_error when there is no such file.
+    std::string content(const std::string& exactPath) const;
+
+private:
+    struct Entry {
+        bool directory = false;
+        bool readOnly = false;
+        std::string bytes;
+        std::int64_t modified = 0;
+        std::map<std::string, std::shared_ptr<Entry>> children;
+    };
+    // Where a path leads, as the platform's lookup finds it.
+    struct Resolved {
+        Entry* folder = nullptr; // null when a folder on the way is missing
+        std::string name;        // the last component as given
+        Entry* entry = nullptr;  // the matching entry, if any
+    };
+
+    Resolved resolve(const std::string& path);
+    // The existing entry the path names; throws 53 or 76 when absent.
+    Entry& existing(const std::string& path);
+    // The existing file the path names; a folder throws 75.
+    Entry& existingFile(const std::string& path);
+    std::shared_ptr<Entry> sharedFile(const std::string& path);
+    // The file a write goes to: the existing one, or a new one with the name
+    // as given in an existing folder.
+    Entry& writeTarget(const std::string& path);
+    // The folder named exactly, made with the folders on the way if missing.
+    Entry& folderMade(const std::string& path);
+    // The entry named exactly below the root, or null.
+    template <class Root>
+    static auto exactEntry(Root& root, const std::string& path) -> decltype(&root);
+    void written(Entry& file) { file.modified = clock_ += 1'000'000; }
+
+    Entry root_{true, false, {}, 0, {}};
+    std::int64_t clock_ = 1'900'000'000'000'000'000;
+};
+
+} // namespace kvl::test
