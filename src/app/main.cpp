@@ -9,6 +9,7 @@
 namespace desktop = kvl::win32;
 #endif
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -19,6 +20,11 @@ namespace desktop = kvl::win32;
 // have windows; without one, or with KVL_HEADLESS=1, everything runs
 // headless.
 int main(int argc, char** argv) {
+    // A closed standard error or output (a service manager or log pipe that
+    // went away) must not end the program in the middle of a payment.
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     try {
         const auto real = kvl::makeRealPlatform(argc, argv);
         kvl::HeadlessModalForms headlessModal(std::cout);

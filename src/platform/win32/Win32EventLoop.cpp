@@ -1,5 +1,7 @@
 #include "platform/win32/Win32EventLoop.h"
 
+#include "platform/win32/FileTime.h"
+
 #include <atomic>
 #include <stdexcept>
 
@@ -191,6 +193,12 @@ void Win32EventLoop::sleep(std::chrono::milliseconds duration) {
 
 std::chrono::steady_clock::time_point SystemClock::now() {
     return std::chrono::steady_clock::now();
+}
+
+std::int64_t SystemClock::wallNanoseconds() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return unixNanosecondsOf(now);
 }
 
 Clock::LocalTime SystemClock::localTime() {

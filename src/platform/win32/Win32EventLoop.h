@@ -61,10 +61,12 @@ private:
     UniqueHandle ended_;
 };
 
-// The system's monotonic clock and local time.
+// The system's monotonic clock, its calendar time (the same as the file
+// system stamps files with) and local time.
 class SystemClock : public Clock {
 public:
     std::chrono::steady_clock::time_point now() override;
+    std::int64_t wallNanoseconds() override;
     LocalTime localTime() override;
 };
 

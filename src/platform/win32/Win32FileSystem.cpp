@@ -1,6 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
-#include "platform/win32/HandleLineReader.h"
+#include "platform/LineSplitter.h"
+#include "platform/win32/FileTime.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Error.h"
 
@@ -73,10 +74,14 @@ UniqueHandle openHandle(const std::string& path, DWORD access, DWORD share, DWOR
     return file;
 }
 
+// Others may read, write and delete the file while it is read, as on the
+// systems where an open file can be unlinked: what was read stays the version
+// that was opened, and the program itself deletes the command file it has
+// just read while its reader is still open.
 UniqueHandle openForInput(const std::string& path) {
     requireFile(path);
-    return openHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                      FILE_FLAG_SEQUENTIAL_SCAN);
+    return openHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 // Writes all the bytes; WriteFile takes at most 4 GiB a call.
@@ -116,11 +121,43 @@ std::string existingSpelling(const std::string& path) {
            found.cFileName;
 }
 
-std::int64_t nanosecondsOf(const FILETIME& time) {
-    const std::uint64_t ticks =
-        (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    return static_cast<std::int64_t>(ticks) * 100;
+FileIdentity identityOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
+    FileIdentity identity;
+    identity.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
+    identity.modifiedNanoseconds = unixNanosecondsOf(written);
+    return identity;
 }
+
+class HandleByteReader : public ByteReader {
+public:
+    HandleByteReader(UniqueHandle file, std::string path)
+        : file_(std::move(file)), path_(std::move(path)) {}
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        const DWORD asked = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD count = 0;
+        if (!::ReadFile(file_.get(), buffer, asked, &count, nullptr))
+            throw errorFromWin32(::GetLastError(), path_);
+        return count;
+    }
+    void seek(std::uint64_t offset) override {
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        if (!::SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN))
+            throw errorFromWin32(::GetLastError(), path_);
+    }
+    FileIdentity identity() override {
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!::GetFileInformationByHandle(file_.get(), &information))
+            throw errorFromWin32(::GetLastError(), path_);
+        return identityOf(information.nFileSizeHigh, information.nFileSizeLow,
+                          information.ftLastWriteTime);
+    }
+
+private:
+    UniqueHandle file_;
+    std::string path_;
+};
 
 } // namespace
 
@@ -149,7 +186,11 @@ void Win32FileSystem::deleteFile(const std::string& path) {
 }
 
 std::unique_ptr<LineReader> Win32FileSystem::openForReading(const std::string& path) {
-    return std::make_unique<HandleLineReader>(openForInput(path), path);
+    return std::make_unique<LineSplitter>(openBytes(path));
+}
+
+std::unique_ptr<ByteReader> Win32FileSystem::openBytes(const std::string& path) {
+    return std::make_unique<HandleByteReader>(openForInput(path), path);
 }
 
 void Win32FileSystem::append(const std::string& path, const std::string& bytes) {
@@ -209,24 +250,16 @@ FileIdentity Win32FileSystem::identity(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         throw errorFromWin32(::GetLastError(), path);
-    FileIdentity identity;
-    identity.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    identity.modifiedNanoseconds = nanosecondsOf(data.ftLastWriteTime);
-    return identity;
+    return identityOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
 std::string Win32FileSystem::readAll(const std::string& path) {
-    UniqueHandle file = openForInput(path);
+    HandleByteReader reader(openForInput(path), path);
     std::string bytes;
     char chunk[64 * 1024];
-    for (;;) {
-        DWORD count = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof chunk, &count, nullptr))
-            throw errorFromWin32(::GetLastError(), path);
-        if (count == 0)
-            return bytes;
+    while (const std::size_t count = reader.read(chunk, sizeof chunk))
         bytes.append(chunk, count);
-    }
+    return bytes;
 }
 
 } // namespace kvl

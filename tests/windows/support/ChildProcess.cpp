@@ -79,13 +79,23 @@ HWND eventLoopWindow(DWORD processId) {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& workingFolder) {
+                           const std::string& workingFolder, bool closedErrorPipe) {
     std::string commandLine = quoted(program);
     for (const std::string& argument : arguments)
         commandLine += " " + quoted(argument);
     HANDLE in = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
     HANDLE out = inheritable(captures_.file("out"), GENERIC_WRITE, CREATE_ALWAYS);
-    HANDLE err = inheritable(captures_.file("err"), GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE err = INVALID_HANDLE_VALUE;
+    if (closedErrorPipe) {
+        // A pipe whose reader is gone before the child writes to it.
+        SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
+        HANDLE reader = nullptr;
+        if (!::CreatePipe(&reader, &err, &security, 0))
+            throw std::runtime_error("cannot make a pipe");
+        ::CloseHandle(reader);
+    } else {
+        err = inheritable(captures_.file("err"), GENERIC_WRITE, CREATE_ALWAYS);
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
