@@ -119,6 +119,30 @@ TEST_F(ConfigurationPaths, AMissingDriveStopsPollingWithTheDesignsMessage) {
     EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
 }
 
+// A result file of 300 characters cannot be written: the payment runs once,
+// the program says so once and keeps the command file, retrying the write on
+// every tick without charging again.
+TEST_F(ConfigurationPaths, AResultFileThatCannotBeWrittenKeepsTheCommandAndChargesOnce) {
+    const std::string tooLong = installation.file("ecr\\" + std::string(300, 'r') + ".TXT");
+    configure(installation.commandFile(), tooLong);
+    auto bridge = installation.startResident();
+    installation.writeCommands({"POS_PAGAME,T1,E1,A000000250,P00"});
+    ASSERT_TRUE(waitUntil([&] { return simulator.exchanges("Payment") == 1; }, 30s))
+        << bridge->errors();
+    ASSERT_TRUE(waitUntil(
+        [&] { return said(*bridge).find("Impossibile scrivere") != std::string::npos; }, 30s))
+        << bridge->errors();
+    std::this_thread::sleep_for(4s); // several ticks, each retrying the write
+    EXPECT_EQ(simulator.exchanges("Payment"), 1);
+    EXPECT_TRUE(fileExists(installation.commandFile()));
+    const std::string text = said(*bridge);
+    EXPECT_EQ(text.find("Impossibile scrivere"), text.rfind("Impossibile scrivere"))
+        << "said once: " << text;
+    EXPECT_TRUE(bridge->running());
+    bridge->signal(SIGTERM);
+    EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
+}
+
 // A configuration path of 300 characters in the parameter file, or on a
 // drive that does not exist, is a configuration that is not there.
 TEST_F(ConfigurationPaths, AConfigurationFileThatCannotBeThereEndsTheStartUp) {
