@@ -4,21 +4,45 @@
 #include "platform/RealPlatform.h"
 #include "terminal/DynamicTerminalLibrary.h"
 
+#if KVL_GUI
+#include "gui/qt/QtDesktop.h"
+#endif
+
 #include <exception>
 #include <iostream>
+#include <memory>
 
 // The console form's load starts everything; the event loop then runs until
 // a procedure ends the program with EventLoop::quit, at once when the load
-// already did. The status is the one given to quit.
+// already did. The status is the one given to quit. With a display the forms
+// have windows and the loop is the desktop's; without one, or with
+// KVL_HEADLESS=1, everything runs headless.
 int main(int argc, char** argv) {
     try {
         const auto real = kvl::makeRealPlatform(argc, argv);
+        kvl::HeadlessModalForms headlessModal(std::cout);
+#if KVL_GUI
+        std::unique_ptr<kvl::qt::QtDesktop> desktop;
+        if (kvl::qt::displayWanted())
+            desktop = std::make_unique<kvl::qt::QtDesktop>(argc, argv);
+        kvl::Platform platform = desktop ? desktop->platform(real->platform()) : real->platform();
+        kvl::ModalForms& modal = desktop ? desktop->modal() : headlessModal;
+#else
         kvl::Platform& platform = real->platform();
+        kvl::ModalForms& modal = headlessModal;
+#endif
         kvl::DynamicTerminalLibrary library(platform.libraries, platform.files,
                                             platform.program.programFolder());
-        kvl::HeadlessModalForms modal(std::cout);
         kvl::Program program(platform, library, modal);
+#if KVL_GUI
+        if (desktop)
+            desktop->showForms(program.frmMain, program.frmWpos1Type, program.frmAbout);
+#endif
         kvl::runHandler(platform.events, [&] { kvl::frmMain_Load(program); });
+#if KVL_GUI
+        if (desktop)
+            desktop->afterStartup();
+#endif
         return platform.events.run();
     } catch (const std::exception& failure) {
         // The platform's services could not be made.

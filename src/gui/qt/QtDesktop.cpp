@@ -1,0 +1,88 @@
+#include "gui/qt/QtDesktop.h"
+
+#include "console/form/FrmMain.h"
+#include "gui/qt/FormWindow.h"
+#include "gui/qt/QtDocumentOpener.h"
+#include "gui/qt/QtEventLoop.h"
+#include "gui/qt/QtMessageBoxes.h"
+#include "gui/qt/QtModalForms.h"
+#include "gui/qt/QtTrayIcon.h"
+#include "shell/forms/FrmAbout.h"
+#include "shell/forms/FrmWpos1Type.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace kvl::qt {
+
+bool displayWanted() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    const char* headless = std::getenv("KVL_HEADLESS");
+    if (headless && std::string(headless) == "1")
+        return false;
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+struct QtDesktop::Parts {
+    Parts(int& argc, char** argv) : application(argc, argv), tray(events) {}
+
+    QApplication application;
+    QtEventLoop events;
+    QtMessageBoxes messages{std::cerr};
+    QtTrayIcon tray;
+    QtDocumentOpener documents;
+    std::unique_ptr<FormWindow> resident;
+    std::unique_ptr<FormWindow> console;
+    std::unique_ptr<FormWindow> about;
+    FrmWpos1Type* residentForm = nullptr;
+    QtModalForms modal{[this](Form& form) -> FormWindow* {
+        for (FormWindow* window : {resident.get(), console.get(), about.get()})
+            if (window && &window->form() == &form)
+                return window;
+        return nullptr;
+    }};
+};
+
+QtDesktop::QtDesktop(int& argc, char** argv) : parts_(std::make_unique<Parts>(argc, argv)) {
+    QApplication::setApplicationName(QStringLiteral("KvlTalvioPos"));
+    useFormFont();
+    // Nobody is there to answer a box when the system ends the program.
+    parts_->events.beforeSystemClose([this] { parts_->messages.answerUnattended(); });
+}
+
+QtDesktop::~QtDesktop() = default;
+
+Platform QtDesktop::platform(const Platform& base) {
+    return Platform{base.files,     parts_->messages, parts_->events, base.clock,
+                    base.program,   base.instance,    base.system,    parts_->documents,
+                    base.libraries, parts_->tray};
+}
+
+ModalForms& QtDesktop::modal() {
+    return parts_->modal;
+}
+
+void QtDesktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
+    Parts& parts = *parts_;
+    parts.residentForm = &frmWpos1Type;
+    parts.resident = std::make_unique<FormWindow>(frmWpos1Type, residentStyle(), parts.events);
+    parts.console = std::make_unique<FormWindow>(frmMain, consoleStyle(frmMain), parts.events);
+    // The About box belongs to the resident window.
+    parts.about =
+        std::make_unique<FormWindow>(frmAbout, aboutStyle(), parts.events, parts.resident.get());
+}
+
+void QtDesktop::afterStartup() {
+    Parts& parts = *parts_;
+    if (parts.events.quitRequested() || !parts.residentForm || parts.tray.available())
+        return;
+    parts.residentForm->show();
+}
+
+} // namespace kvl::qt

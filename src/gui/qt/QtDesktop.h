@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+namespace kvl {
+class FrmAbout;
+class FrmMain;
+class FrmWpos1Type;
+class ModalForms;
+} // namespace kvl
+
+namespace kvl::qt {
+
+// Whether the program shows its windows: a display is there (DISPLAY or
+// WAYLAND_DISPLAY) and KVL_HEADLESS is not "1".
+bool displayWanted();
+
+// The program's face on a desktop: the Qt application, its event loop,
+// message boxes, tray icon, document opener and modal forms, and the windows
+// of the three forms. Made before the program's parts, gone after them.
+class QtDesktop {
+public:
+    // argc and argv must outlive the desktop.
+    QtDesktop(int& argc, char** argv);
+    ~QtDesktop();
+    QtDesktop(const QtDesktop&) = delete;
+    QtDesktop& operator=(const QtDesktop&) = delete;
+
+    // The base platform with the desktop's services in place of the headless ones.
+    Platform platform(const Platform& base);
+    ModalForms& modal();
+
+    // Builds a window for each form, bound to it both ways.
+    void showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout);
+    // After the start-up, when the program goes on and the desktop has no
+    // notification area, the resident window is shown: its menus are the
+    // only way to end the program or reach the About box.
+    void afterStartup();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+} // namespace kvl::qt
