@@ -56,7 +56,7 @@ void makeRaw(int fd, unsigned baud, const std::string& name) {
 
 } // namespace
 
-PseudoTerminal openPseudoTerminal() {
+PseudoTerminal openPseudoTerminal(unsigned baud) {
     PseudoTerminal pty;
     pty.masterFd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (pty.masterFd < 0)
@@ -71,7 +71,7 @@ PseudoTerminal openPseudoTerminal() {
     }
     pty.slavePath = name;
     try {
-        makeRaw(pty.masterFd, 9600, pty.slavePath);
+        makeRaw(pty.masterFd, baud, pty.slavePath);
     } catch (...) {
         close(pty.masterFd);
         throw;

@@ -11,8 +11,8 @@ struct PseudoTerminal {
     std::string slavePath;
 };
 
-// Creates the pair in raw mode. Throws std::system_error.
-PseudoTerminal openPseudoTerminal();
+// Creates the pair in raw mode at the speed given. Throws std::system_error.
+PseudoTerminal openPseudoTerminal(unsigned baud);
 
 // Opens a serial device in raw mode, 8 data bits, no parity, one stop bit, no
 // flow control, at the given speed. Throws std::system_error.

@@ -22,9 +22,9 @@ std::string shown(const std::string& value) {
 std::string formatExchange(const ExchangeRecord& record, const LocalTime& time) {
     return logTimestamp(time) + " " + shown(record.operation) +
            " seq=" + (record.seq < 0 ? std::string("-") : std::to_string(record.seq)) +
-           " amount=" + shown(record.amount) + " stan=" + shown(record.stan) +
-           " result=" + shown(record.result) + " fault=" + shown(record.fault) +
-           " end=" + shown(record.end);
+           " id=" + shown(record.id) + " amount=" + shown(record.amount) +
+           " stan=" + shown(record.stan) + " result=" + shown(record.result) +
+           " fault=" + shown(record.fault) + " end=" + shown(record.end);
 }
 
 } // namespace sim

@@ -32,7 +32,8 @@ std::optional<std::string> readValue(const std::string& word, const std::string&
 bool Fault::operator==(const Fault& other) const {
     return delayMs == other.delayMs && progress == other.progress && noAnswer == other.noAnswer &&
            drop == other.drop && garbage == other.garbage && badChecksums == other.badChecksums &&
-           nakFirst == other.nakFirst && unsupported == other.unsupported;
+           nakFirst == other.nakFirst && unsupported == other.unsupported && mute == other.mute &&
+           forget == other.forget && deafMs == other.deafMs;
 }
 
 void FaultChange::applyTo(Fault& fault) const {
@@ -54,6 +55,12 @@ void FaultChange::applyTo(Fault& fault) const {
         fault.nakFirst = *nakFirst;
     if (unsupported)
         fault.unsupported = *unsupported;
+    if (mute)
+        fault.mute = *mute;
+    if (forget)
+        fault.forget = *forget;
+    if (deafMs)
+        fault.deafMs = *deafMs;
 }
 
 std::string describe(const Fault& fault) {
@@ -71,6 +78,12 @@ std::string describe(const Fault& fault) {
         add("drop=before-ack");
     if (fault.drop == DropPoint::AfterAck)
         add("drop=after-ack");
+    if (fault.mute)
+        add("mute");
+    if (fault.forget)
+        add("forget");
+    if (fault.deafMs != 0)
+        add("deaf=" + std::to_string(fault.deafMs));
     if (fault.delayMs != 0)
         add("delay=" + std::to_string(fault.delayMs));
     if (fault.progress != 0)
@@ -103,6 +116,12 @@ std::optional<std::string> readFaultWord(const std::string& original, FaultChang
         change.nakFirst = true;
     } else if (name == "unsupported" && !hasValue) {
         change.unsupported = true;
+    } else if (name == "mute" && !hasValue) {
+        change.mute = true;
+    } else if (name == "forget" && !hasValue) {
+        change.forget = true;
+    } else if (name == "deaf" && hasValue) {
+        return readValue(original, value, LongestDelayMs, change.deafMs);
     } else if (name == "delay" && hasValue) {
         return readValue(original, value, LongestDelayMs, change.delayMs);
     } else if (name == "progress" && hasValue) {

@@ -21,6 +21,9 @@ struct Fault {
     unsigned badChecksums = 0; // answers sent with a wrong CRC before a good one
     bool nakFirst = false;     // refuse the first frame of the request with NAK
     bool unsupported = false;  // answer "function not supported"
+    bool mute = false;         // ACK, then never a word about the request, not even when asked
+    bool forget = false;       // ACK, then restart: the request is neither run nor remembered
+    unsigned deafMs = 0;       // after the ACK (and any drop), hear nothing for this long
 
     bool operator==(const Fault& other) const;
     bool operator!=(const Fault& other) const { return !(*this == other); }
@@ -38,6 +41,9 @@ struct FaultChange {
     std::optional<unsigned> badChecksums;
     std::optional<bool> nakFirst;
     std::optional<bool> unsupported;
+    std::optional<bool> mute;
+    std::optional<bool> forget;
+    std::optional<unsigned> deafMs;
 
     void applyTo(Fault& fault) const;
 };

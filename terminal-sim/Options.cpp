@@ -49,8 +49,8 @@ std::optional<std::string> readUnsupported(const std::string& value, Options& op
 }
 
 bool isFlag(const std::string& name) {
-    for (const char* flag :
-         {"--help", "-h", "--pty", "--check-terminal-id", "--timeout", "--nak", "--garbage"})
+    for (const char* flag : {"--help", "-h", "--pty", "--check-terminal-id", "--timeout", "--nak",
+                             "--garbage", "--mute", "--forget"})
         if (name == flag)
             return true;
     return false;
@@ -59,7 +59,7 @@ bool isFlag(const std::string& name) {
 bool takesValue(const std::string& name) {
     for (const char* option : {"--tcp", "--serial", "--baud", "--terminal-id", "--acquirer-id",
                                "--limit", "--ack-timeout", "--scenario", "--delay", "--progress",
-                               "--drop", "--badcrc", "--unsupported"})
+                               "--drop", "--badcrc", "--unsupported", "--deaf"})
         if (name == option)
             return true;
     return false;
@@ -183,16 +183,17 @@ OptionsReading readOptions(const std::vector<std::string>& arguments) {
 std::string helpText() {
     return R"(terminal-sim: a payment-terminal simulator speaking the iae17 frame protocol.
 
-Usage: terminal-sim [--tcp HOST:PORT] [--serial PATH [--baud N] | --pty] [options]
+Usage: terminal-sim [--tcp HOST:PORT] [--serial PATH | --pty] [--baud N] [options]
 
 Where it listens (at least one):
-  --tcp HOST:PORT       listen on TCP; port 0 picks a free port. Prints
-                        "listening tcp HOST:PORT" once ready.
+  --tcp HOST:PORT       listen on TCP; port 0 picks a free port from 1024 to
+                        9999. Prints "listening tcp HOST:PORT" once ready.
   --serial PATH         serve a serial device, 8 data bits, no parity, 1 stop bit
-  --baud N              its speed: 300 1200 2400 4800 9600 (default) 19200 38400
-                        57600 115200
   --pty                 create a pseudo-terminal pair in raw mode and serve its
                         master side; prints "pty PATH", the device to open
+  --baud N              the line's speed: 300 1200 2400 4800 9600 (default)
+                        19200 38400 57600 115200; waits for an ACK allow for
+                        the time the line takes to carry the frames
 Connections are served one after another. The simulator ends on SIGTERM or
 SIGINT.
 
@@ -223,7 +224,7 @@ Answers (TransactionResult, ActionCode, KODescription):
 Faults for every call:
   --delay MS            wait between the ACK and the answer
   --progress N          send N "in progress" frames spread over that wait
-  --timeout             ACK, then never answer
+  --timeout             ACK, then lose the answer (an enquiry still finds it)
   --drop WHEN           drop the connection: before-ack, after-ack, after-answer
   --garbage[=WHERE]     garbage bytes instead of the answer (WHERE answer,
                         default) or of the ACK (ack)
@@ -231,6 +232,12 @@ Faults for every call:
   --nak                 refuse the first frame of each request with NAK (busy)
   --unsupported LIST    answer "function not supported" to these operations,
                         e.g. Payment,Closure
+  --mute                ACK, then never a word about the request, not even
+                        when asked; it is not run
+  --forget              ACK, then restart: drop the connection, neither run
+                        the request nor remember it
+  --deaf MS             after the ACK (and any drop) hear nothing for MS:
+                        connections are closed at once, bytes on a line lost
   --scenario FILE       per-call faults, which win over those above
 
 Operations: Payment PaymentExt Refund Void TerminalBalance Closure Status
@@ -241,7 +248,7 @@ Scenario file: one rule per line, SELECTOR FAULT...
              call); OPERATION may be "any", which counts calls of all
   FAULT      ok | delay=MS | progress=N | timeout | nak | unsupported |
              drop=before-ack|after-ack|after-answer | garbage[=ack|answer] |
-             badcrc[=N]
+             badcrc[=N] | mute | forget | deaf=MS
   "ok" stands alone and removes every fault. Every rule that picks a call
   applies, in file order, over the command-line faults. Lines starting with
   '#' and blank lines are skipped; a word starting with '#' ends a rule.
@@ -251,8 +258,14 @@ Scenario file: one rule per line, SELECTOR FAULT...
     any#2 delay=5000 progress=4
     status#* ok
 
+The terminal remembers the last 128 requests it took, by identifier, on every
+connection: a repeat is never run twice, and an ENQUIRY is told what became of
+one.
+
 Each exchange is logged on standard output as one line:
-  TIME OPERATION seq=N amount=A stan=S result=R fault=F end=E
+  TIME OPERATION seq=N id=I amount=A stan=S result=R fault=F end=E
+On exit, every request run whose answer the library never acknowledged is
+logged once more with result=unverified.
 )";
 }
 

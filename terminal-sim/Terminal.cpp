@@ -7,6 +7,9 @@
 
 namespace sim {
 
+using A = iae17::protocol::AnswerField;
+using R = iae17::protocol::RequestField;
+
 namespace {
 
 constexpr long long LargestStan = 9999999; // seven digits
@@ -96,43 +99,42 @@ std::string authorizationCode(long long stan) {
 
 struct Terminal::Context {
     Operation operation;
-    const kvl::PosRequest& request;
-    const kvl::POSDATA& given;
+    const PosRequest& request;
+    const PosData& given;
     Answer& answer;
     Receipt receipt;
 
-    kvl::POSDATA& data() { return answer.data; }
+    PosData& data() { return answer.data; }
     bool approved() const { return answer.verdict == Verdict::Approved; }
 };
 
 Terminal::Terminal(TerminalSettings settings) : settings_(std::move(settings)) {}
 
-Answer Terminal::execute(Operation operation, const kvl::PosRequest& request,
-                         const kvl::POSDATA& given, const LocalTime& now) {
+Answer Terminal::execute(Operation operation, const PosRequest& request, const PosData& given,
+                         const LocalTime& now) {
     Answer answer;
-    answer.data.visit([](const char*, auto& field) { field.store(""); });
     Context context{operation, request, given, answer, {}};
-    kvl::POSDATA& data = answer.data;
+    PosData& data = answer.data;
 
     operationNumber_ = operationNumber_ % LargestStan + 1;
-    answer.amount = fieldValue(request.Amount.text());
-    data.TerminalId.store(settings_.terminalId);
-    data.AcquirerId.store(settings_.acquirerId);
-    data.TransactionType.store(transactionType(operation));
-    data.OperationNumber.store(zeroPadded(operationNumber_, 7));
-    data.DataTrs.store(compactDate(now));
-    data.AmountEcho.store(answer.amount);
+    answer.amount = fieldValue(request.text(R::Amount));
+    data.store(A::TerminalId, settings_.terminalId);
+    data.store(A::AcquirerId, settings_.acquirerId);
+    data.store(A::TransactionType, transactionType(operation));
+    data.store(A::OperationNumber, zeroPadded(operationNumber_, 7));
+    data.store(A::DataTrs, compactDate(now));
+    data.store(A::AmountEcho, answer.amount);
 
     Receipt& receipt = context.receipt;
     receipt.line("TERMINALE SIMULATO");
     receipt.line("TERM. " + settings_.terminalId + "  ACQ. " + settings_.acquirerId);
-    const std::string cashRegister = printable(fieldValue(request.CashRegisterId.text()));
+    const std::string cashRegister = printable(fieldValue(request.text(R::CashRegisterId)));
     if (!cashRegister.empty())
         receipt.line("CASSA " + cashRegister);
     receipt.line("DATA " + receiptDate(now) + "  ORA " + receiptTime(now));
     receipt.line(receiptTitle(operation));
 
-    const std::string named = fieldValue(request.TerminalId.text());
+    const std::string named = fieldValue(request.text(R::TerminalId));
     if (settings_.checkTerminalId && !named.empty() && named != settings_.terminalId) {
         answer.verdict = Verdict::WrongTerminal;
     } else {
@@ -167,16 +169,16 @@ Answer Terminal::execute(Operation operation, const kvl::PosRequest& request,
     }
 
     const VerdictCodes codes = verdictCodes(answer.verdict);
-    data.TransactionResult.store(codes.result);
-    data.ActionCode.store(codes.action);
-    data.KODescription.store(codes.description);
+    data.store(A::TransactionResult, codes.result);
+    data.store(A::ActionCode, codes.action);
+    data.store(A::KODescription, codes.description);
     if (context.approved()) {
         receipt.line("ESITO: APPROVATO");
     } else {
         receipt.line("ESITO: NEGATO");
         receipt.line(codes.description);
     }
-    data.Ticket.store(receipt.text());
+    data.store(A::Ticket, receipt.text());
     return answer;
 }
 
@@ -197,11 +199,11 @@ Verdict Terminal::amountVerdict(long long cents, bool withFunds) const {
 // it moves money, books it in the journal and the totals.
 void Terminal::approveCardTransaction(Context& context, long long amount, long long effect) {
     const long long stan = issueStan();
-    kvl::POSDATA& data = context.data();
+    PosData& data = context.data();
     context.answer.stan = zeroPadded(stan, 7);
-    data.STAN.store(context.answer.stan);
-    data.AuthorizationCode.store(authorizationCode(stan));
-    data.AmountAuth.store(std::to_string(amount));
+    data.store(A::STAN, context.answer.stan);
+    data.store(A::AuthorizationCode, authorizationCode(stan));
+    data.store(A::AmountAuth, std::to_string(amount));
     context.receipt.line("STAN " + context.answer.stan + "  AUT. " + authorizationCode(stan));
     if (effect != 0) {
         journal_.push_back({stan, context.operation, amount, effect, false});
@@ -214,11 +216,11 @@ namespace {
 
 // Shows the card and the amount of a card transaction; nullopt when the
 // amount is not a number of cents.
-std::optional<long long> cardAndAmount(kvl::POSDATA& data, Receipt& receipt,
-                                       const kvl::PosRequest& request, const std::string& amount) {
-    const Card card = cardFor(fieldValue(request.PaymentType.text()));
-    data.CardType.store(card.type);
-    data.PAN.store(card.pan);
+std::optional<long long> cardAndAmount(PosData& data, Receipt& receipt, const PosRequest& request,
+                                       const std::string& amount) {
+    const Card card = cardFor(fieldValue(request.text(R::PaymentType)));
+    data.store(A::CardType, card.type);
+    data.store(A::PAN, card.pan);
     receipt.line(std::string("CARTA ") + card.name + " " + card.pan);
     const std::optional<long long> cents = digitsValue(amount);
     if (cents)
@@ -247,9 +249,9 @@ void Terminal::refund(Context& context) {
 // The trace number to void travels in the answer record's STAN field; a
 // request that leaves it empty may name it in its own Stan field.
 void Terminal::voidTransaction(Context& context) {
-    std::string named = fieldValue(context.given.STAN.text());
+    std::string named = fieldValue(context.given.text(A::STAN));
     if (named.empty())
-        named = fieldValue(context.request.Stan.text());
+        named = fieldValue(context.request.text(R::Stan));
     context.receipt.line("STAN ORIGINALE " + printable(named));
 
     const std::optional<long long> stan = digitsValue(named);
@@ -269,9 +271,9 @@ void Terminal::voidTransaction(Context& context) {
     context.receipt.line("IMPORTO EUR " + euros(amount));
     const long long voidStan = issueStan();
     context.answer.stan = zeroPadded(voidStan, 7);
-    context.data().STAN.store(context.answer.stan);
-    context.data().AuthorizationCode.store(authorizationCode(voidStan));
-    context.data().AmountAuth.store(std::to_string(amount));
+    context.data().store(A::STAN, context.answer.stan);
+    context.data().store(A::AuthorizationCode, authorizationCode(voidStan));
+    context.data().store(A::AmountAuth, std::to_string(amount));
     context.receipt.line("STAN " + context.answer.stan + "  AUT. " + authorizationCode(voidStan));
     totals_.count += 1;
     totals_.net -= effect;
@@ -279,8 +281,8 @@ void Terminal::voidTransaction(Context& context) {
 
 void Terminal::totals(Context& context, bool closing) {
     const std::string balance = balanceText(totals_);
-    context.data().POSBalance.store(balance);
-    context.data().BankBalance.store(balance);
+    context.data().store(A::POSBalance, balance);
+    context.data().store(A::BankBalance, balance);
     context.receipt.line("OPERAZIONI " + std::to_string(totals_.count));
     context.receipt.line("TOTALE EUR " + euros(totals_.net));
     if (closing) {
@@ -299,15 +301,15 @@ void Terminal::preauthorization(Context& context) {
     approveCardTransaction(context, *cents, 0);
     const std::string code = "PA" + zeroPadded(stan_, 8);
     holds_[code] = *cents;
-    context.data().PreauthorizationCode.store(code);
+    context.data().store(A::PreauthorizationCode, code);
     context.receipt.line("CODICE PREAUT. " + code);
 }
 
 // A supplementary preauthorisation adds to the amount held; a closing charges
 // up to that amount and releases the hold.
 void Terminal::preauthorizationChange(Context& context) {
-    const std::string code = fieldValue(context.request.PreauthorizationCode.text());
-    context.data().PreauthorizationCode.store(code);
+    const std::string code = fieldValue(context.request.text(R::PreauthorizationCode));
+    context.data().store(A::PreauthorizationCode, code);
     context.receipt.line("CODICE PREAUT. " + printable(code));
     const bool closing = context.operation == Operation::PreauthorizationClose;
     const auto cents =

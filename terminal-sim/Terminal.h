@@ -2,8 +2,8 @@
 
 #include "LocalTime.h"
 #include "Operation.h"
+#include "Record.h"
 #include "Verdict.h"
-#include "terminal/Records.h"
 
 #include <map>
 #include <string>
@@ -36,7 +36,7 @@ struct Totals {
 
 // What the terminal answers to one request.
 struct Answer {
-    kvl::POSDATA data;
+    PosData data{' '}; // every field written, blank unless the terminal says more
     Verdict verdict = Verdict::Approved;
     std::string amount; // the request's amount as written, for the exchange log
     std::string stan;   // the STAN issued, empty when none
@@ -47,7 +47,7 @@ class Terminal {
 public:
     explicit Terminal(TerminalSettings settings = {});
 
-    Answer execute(Operation operation, const kvl::PosRequest& request, const kvl::POSDATA& given,
+    Answer execute(Operation operation, const PosRequest& request, const PosData& given,
                    const LocalTime& now);
 
     const Totals& totals() const { return totals_; }

@@ -3,7 +3,6 @@
 #include "FieldText.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 
 namespace sim {
@@ -12,30 +11,29 @@ using iae17::protocol::Decoder;
 using iae17::protocol::Frame;
 using iae17::protocol::FrameType;
 using iae17::protocol::NakReason;
+using iae17::protocol::RequestField;
+using iae17::protocol::RequestId;
 
 namespace {
 
 constexpr std::uint8_t DoneResult = 0;
 constexpr std::uint8_t NotSupportedResult = 4;
+constexpr std::size_t AckBytes = iae17::protocol::HeaderSize + iae17::protocol::TrailerSize;
 
 const char* const ProgressTexts[] = {"INSERIRE CARTA", "DIGITARE PIN", "ATTENDERE PREGO",
                                      "CONNESSIONE IN CORSO"};
 
-template <class Record> Record recordFromImage(std::string_view image) {
-    std::array<char, Record::size> bytes{};
-    std::copy(image.begin(), image.begin() + Record::size, bytes.begin());
-    Record record;
-    kvl::unpackImage(record, bytes);
-    return record;
-}
-
-template <class Record> std::string imageOf(Record record) {
-    const auto image = kvl::packImage(record);
-    return std::string(image.data(), image.size());
-}
-
 std::string nakName(NakReason reason) {
     return "NAK" + std::to_string(static_cast<int>(reason));
+}
+
+// Only the waiting of a request goes with it to another connection: the
+// faults of its first exchange were that exchange's.
+Fault scheduleOnly(const Remembered& entry) {
+    Fault fault;
+    fault.delayMs = entry.delayMs;
+    fault.progress = entry.progress;
+    return fault;
 }
 
 } // namespace
@@ -47,13 +45,17 @@ std::string garbageBytes() {
                        12);
 }
 
-TerminalEndpoint::TerminalEndpoint(Terminal& terminal, FaultPlan& plan, ExchangeLog& log,
-                                   EndpointSettings settings, std::function<LocalTime()> clock)
-    : terminal_(terminal), plan_(plan), log_(log), settings_(settings), clock_(std::move(clock)) {}
+TerminalEndpoint::TerminalEndpoint(TerminalParts parts, EndpointSettings settings,
+                                   std::function<LocalTime()> clock)
+    : parts_(parts), settings_(settings), clock_(std::move(clock)) {}
 
 void TerminalEndpoint::received(std::string_view bytes, SteadyTime now) {
     if (closing_)
         return;
+    if (parts_.availability.deaf(now)) {
+        decoder_.reset();
+        return;
+    }
     decoder_.feed(bytes.data(), bytes.size());
     // A damaged frame is refused once: the decoder goes on to report what
     // followed its STX as garbage, or even as further damaged frames.
@@ -79,6 +81,8 @@ void TerminalEndpoint::received(std::string_view bytes, SteadyTime now) {
 void TerminalEndpoint::onFrame(const Frame& frame, SteadyTime now) {
     if (iae17::protocol::isRequest(frame.type))
         onRequest(frame, now);
+    else if (frame.type == FrameType::Enquiry)
+        onEnquiry(frame, now);
     else if (frame.type == FrameType::Ack)
         onAck(frame.seq);
     else if (frame.type == FrameType::Nak)
@@ -91,12 +95,15 @@ void TerminalEndpoint::onFrame(const Frame& frame, SteadyTime now) {
 void TerminalEndpoint::onRequest(const Frame& frame, SteadyTime now) {
     const auto operation =
         static_cast<Operation>(static_cast<int>(frame.type) - static_cast<int>(FrameType::Payment));
-    if (frame.payload.size() != iae17::protocol::RequestPayloadSize) {
-        refuse(frame.seq, NakReason::Unexpected, operationName(operation), "bad-length");
+    const auto request = iae17::protocol::splitRequestPayload(frame.payload);
+    if (!request) {
+        refuse(frame.seq, NakReason::BadFrame, operationName(operation), "bad-request");
         return;
     }
-    if (call_ && call_->seq == frame.seq && call_->payload == frame.payload) {
-        if (call_->stage == Stage::Refused)
+    if (call_ && call_->id == request->id) {
+        if (call_->payload != frame.payload)
+            refuse(frame.seq, NakReason::Unexpected, operationName(operation), "id-reused");
+        else if (call_->stage == Stage::Refused)
             accept(now);
         else
             send(iae17::protocol::ackFrame(frame.seq)); // our ACK went astray
@@ -111,18 +118,28 @@ void TerminalEndpoint::onRequest(const Frame& frame, SteadyTime now) {
     // astray) or given up.
     if (call_)
         endCall(call_->stage == Stage::AwaitingAck ? "superseded" : "abandoned");
-    if (finished_ && finished_->seq == frame.seq && finished_->payload == frame.payload) {
-        replay(*finished_, now);
+    if (const Remembered* known = parts_.memory.find(request->id)) {
+        if (known->payload != frame.payload) {
+            refuse(frame.seq, NakReason::Unexpected, operationName(operation), "id-reused");
+            return;
+        }
+        // Taken before, on this connection or another: never run twice.
+        send(iae17::protocol::ackFrame(frame.seq));
+        resume(operationName(operation), request->id, *known, frame.seq, now, "repeat");
         return;
     }
+    begin(frame, operation, *request, now);
+}
 
+void TerminalEndpoint::begin(const Frame& frame, Operation operation,
+                             const iae17::protocol::RequestPayload& request, SteadyTime now) {
     Call call;
-    call.operation = operation;
+    call.label = operationName(operation);
+    call.id = request.id;
     call.seq = frame.seq;
-    call.fault = plan_.next(operation);
+    call.fault = parts_.plan.next(operation);
     call.payload = frame.payload;
-    call.amount = fieldValue(
-        std::string_view(frame.payload).substr(0, decltype(kvl::PosRequest::Amount)::width));
+    call.amount = fieldValue(PosRequest::fromImage(request.posRequest).text(RequestField::Amount));
     call_ = std::move(call);
 
     const Fault& fault = call_->fault;
@@ -141,8 +158,19 @@ void TerminalEndpoint::onRequest(const Frame& frame, SteadyTime now) {
 void TerminalEndpoint::accept(SteadyTime now) {
     Call& call = *call_;
     send(iae17::protocol::ackFrame(call.seq));
-    call.accepted = true;
-    execute();
+    if (call.fault.deafMs != 0)
+        parts_.availability.deafUntil(now + std::chrono::milliseconds(call.fault.deafMs));
+    if (call.fault.forget) {
+        // Restarted before it did anything: nothing run, nothing remembered.
+        endCall("forgotten");
+        closing_ = true;
+        return;
+    }
+    execute(*iae17::protocol::splitRequestPayload(call.payload), now);
+    if (call.fault.mute) {
+        endCall("muted");
+        return;
+    }
     if (call.fault.drop == DropPoint::AfterAck) {
         endCall("dropped-after-ack");
         closing_ = true;
@@ -153,48 +181,131 @@ void TerminalEndpoint::accept(SteadyTime now) {
 }
 
 // The terminal does the work as soon as it has taken the request: an answer
-// lost afterwards does not undo it.
-void TerminalEndpoint::execute() {
+// lost afterwards does not undo it. What it answered is remembered.
+void TerminalEndpoint::execute(const iae17::protocol::RequestPayload& request, SteadyTime now) {
     Call& call = *call_;
-    const std::string_view payload = call.payload;
-    const std::string_view requestImage = payload.substr(0, kvl::PosRequest::size);
-    const std::string_view givenImage = payload.substr(kvl::PosRequest::size);
-    std::string answerPayload;
-    if (call.fault.unsupported) {
+    const Operation operation = *operationFromName(call.label);
+    Remembered entry;
+    entry.operation = operation;
+    entry.payload = call.payload;
+    entry.acceptedAt = now;
+    entry.delayMs = call.fault.delayMs;
+    entry.progress = call.fault.progress;
+    entry.amount = call.amount;
+    entry.fault = describe(call.fault);
+    if (call.fault.mute) {
+        // Stuck before it could do anything: never run, never a word about it.
+        entry.mute = true;
+    } else if (call.fault.unsupported) {
         call.result = "unsupported";
-        answerPayload = iae17::protocol::buildAnswerPayload(NotSupportedResult, givenImage);
+        call.answerPayload = iae17::protocol::buildAnswerPayload(request.id, NotSupportedResult,
+                                                                 request.posData, request.posData);
     } else {
         const Answer answer =
-            terminal_.execute(call.operation, recordFromImage<kvl::PosRequest>(requestImage),
-                              recordFromImage<kvl::POSDATA>(givenImage), clock_());
+            parts_.terminal.execute(operation, PosRequest::fromImage(request.posRequest),
+                                    PosData::fromImage(request.posData), clock_());
         call.stan = answer.stan;
         call.result = verdictCodes(answer.verdict).result;
-        answerPayload = iae17::protocol::buildAnswerPayload(DoneResult, imageOf(answer.data));
+        call.answerPayload = iae17::protocol::buildAnswerPayload(
+            request.id, DoneResult, answer.data.image(), request.posData);
     }
-    call.answerFrame =
-        iae17::protocol::encode(Frame{FrameType::Answer, call.seq, std::move(answerPayload)});
+    entry.answerPayload = call.answerPayload;
+    entry.stan = call.stan;
+    entry.result = call.result;
+    parts_.memory.remember(call.id, std::move(entry));
 }
 
-void TerminalEndpoint::replay(const Finished& finished, SteadyTime now) {
+void TerminalEndpoint::resume(const std::string& label, RequestId id, const Remembered& entry,
+                              std::uint8_t seq, SteadyTime now, const std::string& result) {
     Call call;
-    call.operation = finished.operation;
-    call.seq = finished.seq;
-    call.payload = finished.payload;
-    call.answerFrame = finished.answerFrame;
-    call.result = "repeat";
-    call.accepted = true;
+    call.label = label;
+    call.id = id;
+    call.seq = seq;
+    call.fault = scheduleOnly(entry);
+    call.payload = entry.payload;
+    call.amount = entry.amount;
+    call.stan = entry.stan;
+    call.result = result;
+    call.answerPayload = entry.answerPayload;
+    call.acceptedAt = entry.acceptedAt;
+    call.stage = Stage::Answering;
     call_ = std::move(call);
-    send(iae17::protocol::ackFrame(finished.seq));
-    if (call_->answerFrame.empty()) {
-        endCall("no-answer");
+    if (entry.mute) {
+        endCall("muted");
         return;
     }
-    sendAnswer(now);
+    // Progress already due went out on the first connection.
+    while (call_->progressSent < call_->fault.progress &&
+           progressTime(call_->progressSent + 1) <= now)
+        ++call_->progressSent;
+    advance(now);
+}
+
+void TerminalEndpoint::onEnquiry(const Frame& frame, SteadyTime now) {
+    const auto id = iae17::protocol::splitIdPayload(frame.payload);
+    if (!id) {
+        refuse(frame.seq, NakReason::BadFrame, "Enquiry", "bad-enquiry");
+        return;
+    }
+    if (call_ && call_->id == *id) {
+        // The library lost track on this very line: it is told again.
+        call_->seq = frame.seq;
+        if (call_->stage == Stage::Refused)
+            reply(FrameType::Unknown, frame.seq, *id, {}, "unknown");
+        else if (call_->stage == Stage::Answering)
+            send(Frame{
+                FrameType::Running, frame.seq,
+                iae17::protocol::buildRunningPayload(
+                    *id, call_->progressSent > 0
+                             ? ProgressTexts[(call_->progressSent - 1) % std::size(ProgressTexts)]
+                             : "")});
+        else
+            sendAnswer(now);
+        return;
+    }
+    const Remembered* entry = parts_.memory.find(*id);
+    if (entry == nullptr) {
+        reply(FrameType::Unknown, frame.seq, *id, {}, "unknown");
+        return;
+    }
+    if (entry->mute) {
+        ExchangeRecord record{"Enquiry", frame.seq, iae17::protocol::idText(*id), "", "", "ignored",
+                              "",        "silent"};
+        parts_.log.record(record);
+        return;
+    }
+    const bool running = entry->readyAt() > now;
+    if (call_ && call_->stage == Stage::Answering) {
+        // Busy with another request on this line: told, but not taken up.
+        if (running)
+            reply(FrameType::Running, frame.seq, *id, {}, "running");
+        else
+            send(Frame{FrameType::Answer, frame.seq, entry->answerPayload});
+        return;
+    }
+    if (call_)
+        endCall("superseded");
+    if (running)
+        send(Frame{FrameType::Running, frame.seq, iae17::protocol::buildRunningPayload(*id, {})});
+    resume("Enquiry", *id, *entry, frame.seq, now, running ? "running" : "done");
+}
+
+void TerminalEndpoint::reply(FrameType type, std::uint8_t seq, RequestId id,
+                             const std::string& text, const std::string& result) {
+    send(Frame{type, seq,
+               type == FrameType::Unknown ? iae17::protocol::idPayload(id)
+                                          : iae17::protocol::buildRunningPayload(id, text)});
+    ExchangeRecord record{"Enquiry", seq,      iae17::protocol::idText(id), "", "", result,
+                          "",        "replied"};
+    parts_.log.record(record);
 }
 
 void TerminalEndpoint::onAck(std::uint8_t seq) {
-    if (call_ && call_->stage == Stage::AwaitingAck && call_->seq == seq)
-        endCall("acked");
+    if (!call_ || call_->stage != Stage::AwaitingAck || call_->seq != seq)
+        return;
+    if (Remembered* entry = parts_.memory.find(call_->id))
+        entry->delivered = true;
+    endCall("acked");
 }
 
 void TerminalEndpoint::onNak(std::uint8_t seq, SteadyTime now) {
@@ -221,9 +332,14 @@ void TerminalEndpoint::advance(SteadyTime now) {
             return;
         if (call.fault.noAnswer) {
             endCall("no-answer");
-        } else if (call.fault.garbage == GarbagePoint::InsteadOfAnswer) {
+        } else if (call.fault.garbage == GarbagePoint::InsteadOfAnswer && call.answerSends == 0) {
+            // Garbage in place of the answer counts as its first send: a NAK
+            // brings the real one.
             output_ += garbageBytes();
-            endCall("garbage-answer");
+            ++call.answerSends;
+            call.stage = Stage::AwaitingAck;
+            call.ackDeadline =
+                now + lineTime(garbageBytes().size() + AckBytes) + settings_.ackTimeout;
         } else {
             sendAnswer(now);
         }
@@ -240,12 +356,13 @@ void TerminalEndpoint::advance(SteadyTime now) {
 void TerminalEndpoint::sendAnswer(SteadyTime now) {
     Call& call = *call_;
     ++call.answerSends;
-    std::string frame = call.answerFrame;
+    std::string frame =
+        iae17::protocol::encode(Frame{FrameType::Answer, call.seq, call.answerPayload});
     if (call.answerSends <= call.fault.badChecksums)
         frame.back() = static_cast<char>(frame.back() ^ 0x5A);
     output_ += frame;
     call.stage = Stage::AwaitingAck;
-    call.ackDeadline = now + settings_.ackTimeout;
+    call.ackDeadline = now + lineTime(frame.size() + AckBytes) + settings_.ackTimeout;
     if (call.fault.drop == DropPoint::AfterAnswer) {
         endCall("dropped-after-answer");
         closing_ = true;
@@ -259,6 +376,12 @@ SteadyTime TerminalEndpoint::progressTime(unsigned index) const {
 
 SteadyTime TerminalEndpoint::answerTime() const {
     return call_->acceptedAt + std::chrono::milliseconds(call_->fault.delayMs);
+}
+
+std::chrono::milliseconds TerminalEndpoint::lineTime(std::size_t bytes) const {
+    if (settings_.baud == 0)
+        return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(1 + bytes * 10 * 1000 / settings_.baud);
 }
 
 std::optional<SteadyTime> TerminalEndpoint::deadline() const {
@@ -281,7 +404,6 @@ void TerminalEndpoint::restart() {
     if (call_)
         endCall("restarted");
     decoder_.reset();
-    finished_.reset();
     output_.clear();
     closing_ = false;
 }
@@ -293,19 +415,17 @@ std::string TerminalEndpoint::takeOutput() {
 }
 
 void TerminalEndpoint::endCall(const std::string& how) {
-    Call& call = *call_;
+    const Call& call = *call_;
     ExchangeRecord record;
-    record.operation = operationName(call.operation);
+    record.operation = call.label;
     record.seq = call.seq;
+    record.id = iae17::protocol::idText(call.id);
     record.amount = call.amount;
     record.stan = call.stan;
     record.result = call.result;
-    record.fault = describe(call.fault);
+    record.fault = call.label == "Enquiry" ? "" : describe(call.fault);
     record.end = how;
-    log_.record(record);
-    // A request refused before it was taken was never run.
-    if (call.accepted)
-        finished_ = Finished{call.operation, call.seq, call.payload, call.answerFrame};
+    parts_.log.record(record);
     call_.reset();
 }
 
@@ -317,7 +437,7 @@ void TerminalEndpoint::refuse(std::uint8_t seq, NakReason reason, const std::str
     record.seq = seq;
     record.result = nakName(reason);
     record.end = why;
-    log_.record(record);
+    parts_.log.record(record);
 }
 
 void TerminalEndpoint::send(const Frame& frame) {

@@ -5,8 +5,10 @@
 #include "FaultPlan.h"
 #include "LocalTime.h"
 #include "Operation.h"
+#include "RequestMemory.h"
 #include "Terminal.h"
 #include "protocol/Frame.h"
+#include "protocol/Payload.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,13 +19,23 @@
 
 namespace sim {
 
-using SteadyTime = std::chrono::steady_clock::time_point;
-
 struct EndpointSettings {
-    // How long an answer waits for its ACK before it is sent again.
+    // How long an answer waits for its ACK, beyond the time the line needs
+    // to carry the answer and the ACK, before it is sent again.
     std::chrono::milliseconds ackTimeout{2000};
     // Sends of one answer, the first included.
     unsigned answerSends = 3;
+    // The line's speed (8 data bits, no parity, 1 stop bit); 0 on a network.
+    unsigned baud = 0;
+};
+
+// What the endpoint shares with every other connection of the terminal.
+struct TerminalParts {
+    Terminal& terminal;
+    FaultPlan& plan;
+    RequestMemory& memory;
+    Availability& availability;
+    ExchangeLog& log;
 };
 
 // The terminal's side of the frame protocol on one connection, without any
@@ -32,8 +44,7 @@ struct EndpointSettings {
 // ends.
 class TerminalEndpoint {
 public:
-    TerminalEndpoint(Terminal& terminal, FaultPlan& plan, ExchangeLog& log,
-                     EndpointSettings settings = {},
+    TerminalEndpoint(TerminalParts parts, EndpointSettings settings = {},
                      std::function<LocalTime()> clock = currentLocalTime);
 
     void received(std::string_view bytes, SteadyTime now);
@@ -56,15 +67,15 @@ private:
     enum class Stage { Refused, Answering, AwaitingAck };
 
     struct Call {
-        Operation operation = Operation::Status;
+        std::string label; // the operation's name, or "Enquiry"
+        iae17::protocol::RequestId id = 0;
         std::uint8_t seq = 0;
         Fault fault;
         std::string payload; // the request payload as received
         Stage stage = Stage::Refused;
-        bool accepted = false; // ACKed and run
         SteadyTime acceptedAt{};
         unsigned progressSent = 0;
-        std::string answerFrame;
+        std::string answerPayload;
         unsigned answerSends = 0;
         SteadyTime ackDeadline{};
         std::string amount;
@@ -72,39 +83,36 @@ private:
         std::string result;
     };
 
-    // An exchange that has ended, kept so that a repeat of its request is
-    // acknowledged and answered again instead of run a second time.
-    struct Finished {
-        Operation operation = Operation::Status;
-        std::uint8_t seq = 0;
-        std::string payload;
-        std::string answerFrame; // empty when no answer was ever built
-    };
-
     void onFrame(const iae17::protocol::Frame& frame, SteadyTime now);
     void onRequest(const iae17::protocol::Frame& frame, SteadyTime now);
+    void onEnquiry(const iae17::protocol::Frame& frame, SteadyTime now);
     void onAck(std::uint8_t seq);
     void onNak(std::uint8_t seq, SteadyTime now);
+    void begin(const iae17::protocol::Frame& frame, Operation operation,
+               const iae17::protocol::RequestPayload& request, SteadyTime now);
     void accept(SteadyTime now);
-    void replay(const Finished& finished, SteadyTime now);
-    void execute();
+    void execute(const iae17::protocol::RequestPayload& request, SteadyTime now);
+    // Takes up a remembered request on this connection: its answer is sent
+    // when it is done, or at once when it already is.
+    void resume(const std::string& label, iae17::protocol::RequestId id, const Remembered& entry,
+                std::uint8_t seq, SteadyTime now, const std::string& result);
     void sendAnswer(SteadyTime now);
+    void reply(iae17::protocol::FrameType type, std::uint8_t seq, iae17::protocol::RequestId id,
+               const std::string& text, const std::string& result);
     SteadyTime progressTime(unsigned index) const;
     SteadyTime answerTime() const;
+    std::chrono::milliseconds lineTime(std::size_t bytes) const;
     void endCall(const std::string& how);
     void refuse(std::uint8_t seq, iae17::protocol::NakReason reason, const std::string& operation,
                 const std::string& why);
     void send(const iae17::protocol::Frame& frame);
 
-    Terminal& terminal_;
-    FaultPlan& plan_;
-    ExchangeLog& log_;
+    TerminalParts parts_;
     EndpointSettings settings_;
     std::function<LocalTime()> clock_;
 
     iae17::protocol::Decoder decoder_;
     std::optional<Call> call_;
-    std::optional<Finished> finished_;
     std::string output_;
     bool closing_ = false;
 };

@@ -62,6 +62,22 @@ std::string addressText(const asio::ip::tcp::endpoint& where) {
 
 using DeviceSession = LinkSession<asio::posix::stream_descriptor>;
 
+// The requests run whose answers never reached the library, as far as the
+// terminal knows: their outcome is unverified at the cash desk.
+void logUnverified(const RequestMemory& memory, ExchangeLog& log) {
+    for (const auto& [id, entry] : memory.undelivered()) {
+        ExchangeRecord record;
+        record.operation = operationName(entry->operation);
+        record.id = iae17::protocol::idText(id);
+        record.amount = entry->amount;
+        record.stan = entry->stan;
+        record.result = "unverified";
+        record.fault = entry->fault;
+        record.end = "answer-not-acknowledged";
+        log.record(record);
+    }
+}
+
 void serveDevice(asio::io_context& io, int fd, const EndpointFactory& makeEndpoint) {
     auto session = std::make_shared<DeviceSession>(
         asio::posix::stream_descriptor(io, fd), makeEndpoint(), DeviceSession::Mode::Line,
@@ -96,10 +112,18 @@ int main(int argc, char** argv) {
     for (const Operation operation : options.unsupported)
         plan.setUnsupported(operation);
     ConsoleLog log;
-    EndpointSettings settings;
-    settings.ackTimeout = std::chrono::milliseconds(options.ackTimeoutMs);
-    const EndpointFactory makeEndpoint = [&] {
-        return std::make_unique<TerminalEndpoint>(terminal, plan, log, settings);
+    RequestMemory memory;
+    Availability availability;
+    const TerminalParts parts{terminal, plan, memory, availability, log};
+    EndpointSettings network;
+    network.ackTimeout = std::chrono::milliseconds(options.ackTimeoutMs);
+    EndpointSettings line = network;
+    line.baud = options.baud;
+    const EndpointFactory makeTcpEndpoint = [&] {
+        return std::make_unique<TerminalEndpoint>(parts, network);
+    };
+    const EndpointFactory makeLineEndpoint = [&] {
+        return std::make_unique<TerminalEndpoint>(parts, line);
     };
 
     asio::io_context io;
@@ -109,18 +133,19 @@ int main(int argc, char** argv) {
     std::unique_ptr<TcpListener> tcp;
     try {
         if (options.tcpHost) {
-            tcp = std::make_unique<TcpListener>(
-                io, tcpEndpoint(io, *options.tcpHost, options.tcpPort), makeEndpoint);
+            tcp = std::make_unique<TcpListener>(io,
+                                                tcpEndpoint(io, *options.tcpHost, options.tcpPort),
+                                                makeTcpEndpoint, availability, log);
             tcp->start();
             printLine("listening tcp " + addressText(tcp->local()));
         }
         if (options.pty) {
-            const PseudoTerminal pty = openPseudoTerminal();
-            serveDevice(io, pty.masterFd, makeEndpoint);
+            const PseudoTerminal pty = openPseudoTerminal(options.baud);
+            serveDevice(io, pty.masterFd, makeLineEndpoint);
             printLine("pty " + pty.slavePath);
         }
         if (options.serialPath) {
-            serveDevice(io, openSerialDevice(*options.serialPath, options.baud), makeEndpoint);
+            serveDevice(io, openSerialDevice(*options.serialPath, options.baud), makeLineEndpoint);
             printLine("serial " + *options.serialPath);
         }
     } catch (const std::exception& failure) {
@@ -129,5 +154,6 @@ int main(int argc, char** argv) {
     }
 
     io.run();
+    logUnverified(memory, log);
     return 0;
 }

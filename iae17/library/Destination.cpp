@@ -2,9 +2,35 @@
 
 #include "library/FieldText.h"
 
-#include <arpa/inet.h>
-
 namespace iae17 {
+
+namespace {
+
+// Four decimal numbers of 0-255 joined by dots, nothing else.
+bool isDottedAddress(std::string_view text) {
+    int parts = 0;
+    while (parts < 4) {
+        std::size_t digits = 0;
+        unsigned value = 0;
+        while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+            value = value * 10 + static_cast<unsigned>(text[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255) {
+            return false;
+        }
+        text.remove_prefix(digits);
+        if (++parts < 4) {
+            if (text.empty() || text.front() != '.') {
+                return false;
+            }
+            text.remove_prefix(1);
+        }
+    }
+    return text.empty();
+}
+
+} // namespace
 
 Destination parseEthInit(const char* image) {
     if (image == nullptr) {
@@ -12,8 +38,7 @@ Destination parseEthInit(const char* image) {
     }
     const std::string_view record(image, EthInitSize);
     const std::string address(trimField(record.substr(0, 16)));
-    in_addr parsed{};
-    if (address.empty() || inet_pton(AF_INET, address.c_str(), &parsed) != 1) {
+    if (!isDottedAddress(address)) {
         return InvalidDestination{"IP address \"" + address + "\" not valid"};
     }
     const long port = fieldNumber(record.substr(16, 6), 1, 65535);

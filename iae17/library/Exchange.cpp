@@ -1,209 +1,223 @@
 #include "library/Exchange.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace iae17 {
 
-using protocol::Decoder;
 using protocol::Frame;
 using protocol::FrameType;
 
 namespace {
 
-// PROGRESS frames restart the answer timer, but a terminal that never stops
-// sending them must not hold the caller for ever.
-constexpr int MaxAnswerTimeouts = 10;
-
-Milliseconds until(TimePoint deadline, TimePoint now) {
-    return std::max(Milliseconds(1),
-                    std::chrono::duration_cast<Milliseconds>(deadline - now) + Milliseconds(1));
-}
+constexpr std::size_t AckBytes = protocol::HeaderSize + protocol::TrailerSize;
 
 } // namespace
 
-Exchange::Exchange(Transport& transport, const Clock& clock, ExchangeTimeouts timeouts,
-                   Trace& trace)
-    : transport_(transport), clock_(clock), timeouts_(timeouts), trace_(trace) {}
+Exchange::Exchange(Link& link, const Clock& clock, ExchangeTimeouts timeouts, Trace& trace,
+                   const Request& request)
+    : link_(link), clock_(clock), timeouts_(timeouts), trace_(trace), request_(request) {}
 
-short Exchange::run(const Frame& request, std::string& posData) {
-    const short sent = sendRequest(request);
-    if (sent != Result::Ok) {
-        return sent;
+template <class OnReply>
+std::optional<Step> Exchange::sendUntilReplied(const Frame& frame, TimePoint limit,
+                                               OnReply&& onReply) {
+    for (int sends = 0; sends < MaxSends && clock_.now() < limit; ++sends) {
+        if (!link_.send(frame)) {
+            return Step{Step::Broken, Result::ComError};
+        }
+        const TimePoint deadline = std::min(limit, link_.replyDeadline(AckBytes, timeouts_.ack));
+        for (Link::Incoming in; (in = link_.receive(deadline)).what != Link::Wait::Timeout;) {
+            if (in.what == Link::Wait::Closed || in.what == Link::Wait::Failed) {
+                return Step{Step::Broken, Result::ComError};
+            }
+            const Reply reply = onReply(in);
+            if (reply.step) {
+                return reply.step;
+            }
+            if (reply.sendAgain) {
+                break;
+            }
+        }
     }
-    return awaitAnswer(request.seq, posData);
+    return std::nullopt;
 }
 
-short Exchange::sendRequest(const Frame& request) {
+Step Exchange::sendRequest() {
+    const std::uint8_t seq = request_.frame.seq;
     bool refused = false;
-    for (int sends = 0; sends < MaxSends; ++sends) {
-        if (!send(request)) {
-            return Result::ComError;
-        }
-        const TimePoint deadline = clock_.now() + timeouts_.ack + transport_.pendingOutput();
-        for (bool waiting = true; waiting;) {
-            const Incoming in = receive(deadline);
-            switch (in.what) {
-            case Wait::Timeout:
-                waiting = false;
-                break;
-            case Wait::Closed:
-            case Wait::Failed:
-                return Result::ComError;
-            case Wait::Garbage:
-            case Wait::Bad:
+    const auto step =
+        sendUntilReplied(request_.frame, TimePoint::max(), [&](const Link::Incoming& in) -> Reply {
+            if (in.what != Link::Wait::Frame || in.event.frame.seq != seq) {
                 refused = true;
-                break;
-            case Wait::Frame: {
-                const Frame& frame = in.event.frame;
-                if (frame.seq != request.seq) {
-                    refused = true;
-                } else if (frame.type == FrameType::Ack) {
-                    return Result::Ok;
-                } else if (frame.type == FrameType::Progress || frame.type == FrameType::Answer) {
-                    // The terminal only works on a request it has taken, so
-                    // its ACK was lost: the request must not go out again.
-                    early_ = frame;
-                    return Result::Ok;
-                } else if (frame.type == FrameType::Nak) {
-                    refused = true;
-                    waiting = false;
-                } else {
-                    return Result::ProtocolError;
-                }
-                break;
+                return {};
             }
+            const Frame& frame = in.event.frame;
+            if (frame.type == FrameType::Ack) {
+                return {Step{Step::Acked, Result::Ok}, false};
             }
-        }
+            if (frame.type == FrameType::Progress || frame.type == FrameType::Answer) {
+                // The terminal only works on a request it has taken, so its ACK
+                // was lost: the request must not go out again.
+                early_ = frame;
+                return {Step{Step::Acked, Result::Ok}, false};
+            }
+            if (frame.type == FrameType::Nak) {
+                refused = true;
+                return {std::nullopt, true};
+            }
+            return {Step{Step::Refused, Result::ProtocolError}, false};
+        });
+    if (step) {
+        return *step;
     }
     trace_.note(refused ? "request refused" : "request not acknowledged");
-    return refused ? Result::ProtocolError : Result::Timeout;
+    return Step{Step::Refused, refused ? Result::ProtocolError : Result::Timeout};
 }
 
-short Exchange::awaitAnswer(std::uint8_t seq, std::string& posData) {
-    const TimePoint limit = clock_.now() + MaxAnswerTimeouts * timeouts_.answer;
+Step Exchange::awaitAnswer(TimePoint cap, std::string& posData) {
     TimePoint deadline = clock_.now() + timeouts_.answer;
-    int badFrames = 0;
     for (;;) {
-        Incoming in;
-        if (early_) {
-            in.what = Wait::Frame;
-            in.event.frame = std::move(*early_);
-            early_.reset();
+        Link::Incoming in;
+        if (auto early = takeEarly()) {
+            in.what = Link::Wait::Frame;
+            in.event.frame = std::move(*early);
         } else {
-            in = receive(std::min(deadline, limit));
+            in = link_.receive(std::min(deadline, cap));
         }
         switch (in.what) {
-        case Wait::Timeout:
+        case Link::Wait::Timeout:
             trace_.note("no answer in time");
-            return Result::Timeout;
-        case Wait::Closed:
-        case Wait::Failed:
-            return Result::ComError;
-        case Wait::Garbage:
-            break;
-        case Wait::Bad:
-            // Most likely the answer itself, damaged: ask for it again.
-            if (++badFrames >= MaxSends) {
-                return Result::ProtocolError;
-            }
-            if (!send(protocol::nakFrame(seq, protocol::NakReason::BadFrame))) {
-                return Result::ComError;
+            return Step{Step::Broken, Result::Timeout};
+        case Link::Wait::Closed:
+        case Link::Wait::Failed:
+            return Step{Step::Broken, Result::ComError};
+        case Link::Wait::Garbage:
+        case Link::Wait::Bad:
+            if (!refuseDamage(in)) {
+                return Step{Step::Broken, Result::ProtocolError};
             }
             deadline = clock_.now() + timeouts_.answer;
             break;
-        case Wait::Frame: {
-            const Frame& frame = in.event.frame;
-            if (frame.seq != seq || frame.type == FrameType::Ack || frame.type == FrameType::Nak) {
-                // Left over from an earlier exchange, or the terminal's word
-                // on a resent copy of the request.
-                break;
-            }
-            if (frame.type == FrameType::Progress) {
+        case Link::Wait::Frame:
+            if (in.event.frame.type == FrameType::Progress &&
+                in.event.frame.seq == request_.frame.seq) {
                 deadline = clock_.now() + timeouts_.answer;
                 break;
             }
-            if (frame.type == FrameType::Answer) {
-                return acceptAnswer(frame, posData);
+            if (auto step = judge(in.event.frame, posData)) {
+                if (step->kind != Step::Running) {
+                    return *step;
+                }
+                deadline = clock_.now() + timeouts_.answer;
             }
-            return Result::ProtocolError;
-        }
+            break;
         }
     }
 }
 
-short Exchange::acceptAnswer(const Frame& answer, std::string& posData) {
-    const auto payload = protocol::splitAnswerPayload(answer.payload);
+Step Exchange::enquire(TimePoint limit, std::string& posData) {
+    const Frame enquiry{FrameType::Enquiry, request_.frame.seq, protocol::idPayload(request_.id)};
+    const auto step = sendUntilReplied(enquiry, limit, [&](const Link::Incoming& in) -> Reply {
+        if (in.what != Link::Wait::Frame) {
+            if (!refuseDamage(in)) {
+                return {Step{Step::Broken, Result::ProtocolError}, false};
+            }
+            return {};
+        }
+        if (in.event.frame.type == FrameType::Progress &&
+            in.event.frame.seq == request_.frame.seq) {
+            return {Step{Step::Running, Result::Ok}, false};
+        }
+        return {judge(in.event.frame, posData), false};
+    });
+    if (step) {
+        return *step;
+    }
+    trace_.note("no reply to the enquiry");
+    return Step{Step::Broken, Result::Timeout};
+}
+
+std::optional<Step> Exchange::judge(const Frame& frame, std::string& posData) {
+    if (frame.seq != request_.frame.seq || frame.type == FrameType::Ack ||
+        frame.type == FrameType::Nak || frame.type == FrameType::Progress) {
+        // Left over from an earlier exchange, or the terminal's word on a
+        // resent copy of the request or enquiry.
+        return std::nullopt;
+    }
+    if (frame.type == FrameType::Answer) {
+        return acceptAnswer(frame, posData);
+    }
+    if (frame.type == FrameType::Unknown || frame.type == FrameType::Running) {
+        const bool unknown = frame.type == FrameType::Unknown;
+        const auto running = protocol::splitRunningPayload(frame.payload);
+        const auto id = unknown   ? protocol::splitIdPayload(frame.payload)
+                        : running ? std::optional<protocol::RequestId>(running->id)
+                                  : std::nullopt;
+        if (!id || *id != request_.id) {
+            trace_.note("reply about another request ignored");
+            return std::nullopt;
+        }
+        if (unknown) {
+            trace_.note("the terminal never took request " + protocol::idText(request_.id));
+            return Step{Step::Unknown, Result::ComError};
+        }
+        return Step{Step::Running, Result::Ok};
+    }
+    trace_.note("unexpected frame");
+    return Step{Step::Refused, Result::ProtocolError};
+}
+
+std::optional<Step> Exchange::acceptAnswer(const Frame& answer, std::string& posData) {
+    const auto id = protocol::answerId(answer.payload);
+    if (id && *id != request_.id) {
+        trace_.note("answer to request " + protocol::idText(*id) + " ignored");
+        return std::nullopt;
+    }
+    const auto payload = protocol::splitAnswerPayload(answer.payload, request_.posData);
     if (!payload) {
-        send(protocol::nakFrame(answer.seq, protocol::NakReason::BadFrame));
-        trace_.note("answer payload of " + std::to_string(answer.payload.size()) + " bytes");
-        return Result::ProtocolError;
+        // Sound framing around content that does not make a record: the
+        // terminal is asked for the answer again, as for a damaged frame.
+        trace_.note("answer of " + std::to_string(answer.payload.size()) + " bytes not readable");
+        if (!refuse()) {
+            return Step{Step::Broken, Result::ProtocolError};
+        }
+        return std::nullopt;
     }
     // The answer is in hand: a failing ACK does not change it.
-    send(protocol::ackFrame(answer.seq));
+    link_.send(protocol::ackFrame(answer.seq));
     switch (payload->result) {
     case static_cast<std::uint8_t>(protocol::TerminalResult::Done):
         posData = payload->posData;
-        return Result::Ok;
+        return Step{Step::Answered, Result::Ok};
     case static_cast<std::uint8_t>(protocol::TerminalResult::NotSupported):
         posData = payload->posData;
-        return Result::NotSupported;
+        return Step{Step::Answered, Result::NotSupported};
     default:
         trace_.note("unknown terminal result " + std::to_string(payload->result));
-        return Result::ProtocolError;
+        return Step{Step::Answered, Result::ProtocolError};
     }
 }
 
-Exchange::Incoming Exchange::receive(TimePoint deadline) {
-    for (;;) {
-        if (auto event = decoder_.next()) {
-            Incoming in;
-            in.event = std::move(*event);
-            switch (in.event.kind) {
-            case Decoder::Event::FrameReady:
-                in.what = Wait::Frame;
-                trace_.received(in.event.frame);
-                break;
-            case Decoder::Event::BadFrame:
-                in.what = Wait::Bad;
-                trace_.receivedBad(in.event);
-                break;
-            case Decoder::Event::Garbage:
-                in.what = Wait::Garbage;
-                trace_.receivedBad(in.event);
-                break;
-            }
-            return in;
-        }
-        const TimePoint now = clock_.now();
-        if (now >= deadline) {
-            return Incoming{};
-        }
-        std::string bytes;
-        switch (transport_.read(bytes, until(deadline, now))) {
-        case TransportStatus::Ok:
-            decoder_.feed(bytes);
-            break;
-        case TransportStatus::Timeout:
-            return Incoming{};
-        case TransportStatus::Closed:
-            trace_.note("connection closed by the terminal");
-            return Incoming{Wait::Closed, {}};
-        case TransportStatus::Failed:
-            trace_.note("read failed");
-            return Incoming{Wait::Failed, {}};
-        }
+bool Exchange::refuseDamage(const Link::Incoming& in) {
+    if (refusedOnce_ && in.arrival == refusedArrival_) {
+        return true;
     }
+    refusedOnce_ = true;
+    refusedArrival_ = in.arrival;
+    return refuse();
 }
 
-bool Exchange::send(const Frame& frame) {
-    trace_.sent(frame);
-    const std::string wire = protocol::encode(frame);
-    const TransportStatus status = transport_.write(wire, timeouts_.ack);
-    if (status != TransportStatus::Ok) {
-        trace_.note("write failed");
+bool Exchange::refuse() {
+    if (++damaged_ >= MaxSends) {
+        trace_.note("three damaged answers");
+        return false;
     }
-    return status == TransportStatus::Ok;
+    return link_.send(protocol::nakFrame(request_.frame.seq, protocol::NakReason::BadFrame));
+}
+
+std::optional<Frame> Exchange::takeEarly() {
+    std::optional<Frame> early;
+    early.swap(early_);
+    return early;
 }
 
 } // namespace iae17

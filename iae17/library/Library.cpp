@@ -1,6 +1,6 @@
 #include "library/Library.h"
 
-#include "library/Exchange.h"
+#include "library/Call.h"
 #include "library/SerialTransport.h"
 #include "library/Settings.h"
 #include "library/TcpTransport.h"
@@ -11,24 +11,33 @@ namespace iae17 {
 
 namespace {
 
-std::unique_ptr<Transport> openTransport(const Destination& destination, const Settings& settings,
-                                         Trace& trace) {
-    std::string why;
-    std::unique_ptr<Transport> transport;
-    if (const auto* ethernet = std::get_if<EthernetDestination>(&destination)) {
-        transport = TcpTransport::connect(*ethernet, settings.connectTimeout, why);
-    } else if (const auto* serial = std::get_if<SerialDestination>(&destination)) {
-        transport = SerialTransport::open(serialDevice(serial->comNumber), serial->line, why);
-    } else {
-        why = std::get<InvalidDestination>(destination).reason;
+// Opens connections to the destination of the last init record.
+class DestinationConnector : public Connector {
+public:
+    DestinationConnector(asio::io_context& io, const Destination& destination)
+        : io_(io), destination_(destination) {}
+
+    std::unique_ptr<Transport> open(Milliseconds timeout, std::string& why) override {
+        if (const auto* ethernet = std::get_if<EthernetDestination>(&destination_)) {
+            return TcpTransport::connect(*ethernet, timeout, why);
+        }
+        if (const auto* serial = std::get_if<SerialDestination>(&destination_)) {
+            return SerialTransport::open(io_, serialDevice(serial->comNumber), serial->line, why);
+        }
+        why = std::get<InvalidDestination>(destination_).reason;
+        return nullptr;
     }
-    if (!transport) {
-        trace.note(why);
-    }
-    return transport;
-}
+
+private:
+    asio::io_context& io_;
+    const Destination& destination_;
+};
 
 } // namespace
+
+// Sequence numbers start anywhere, so that frames left on a line by an
+// earlier process are unlikely to carry the seq of this one's first request.
+Library::Library() : seq_(static_cast<std::uint8_t>(entropy_())) {}
 
 short Library::initEth(const char* image) {
     destination_ = parseEthInit(image);
@@ -46,19 +55,19 @@ short Library::operation(protocol::FrameType type, const char* posRequest, char*
     }
     const Settings settings = Settings::fromEnvironment();
     Trace trace(settings.tracePath);
-    const protocol::Frame request{
+    Request request;
+    request.id = nextId();
+    request.posData.assign(posData, protocol::PosDataSize);
+    request.frame = protocol::Frame{
         type, ++seq_,
-        protocol::buildRequestPayload(std::string_view(posRequest, protocol::PosRequestSize),
-                                      std::string_view(posData, protocol::PosDataSize))};
+        protocol::buildRequestPayload(
+            request.id, std::string_view(posRequest, protocol::PosRequestSize), request.posData)};
 
-    const auto transport = openTransport(destination_, settings, trace);
-    if (!transport) {
-        return Result::ComError;
-    }
+    DestinationConnector connector(io_, destination_);
     const SteadyClock clock;
-    Exchange exchange(*transport, clock, settings.exchange, trace);
+    Call call(connector, clock, settings.connectTimeout, settings.timeoutsFor(type), trace);
     std::string answer;
-    const short result = exchange.run(request, answer);
+    const short result = call.run(request, answer);
     if (answer.size() == protocol::PosDataSize) {
         std::memcpy(posData, answer.data(), protocol::PosDataSize);
     }
@@ -67,6 +76,14 @@ short Library::operation(protocol::FrameType type, const char* posRequest, char*
 
 void Library::free() {
     destination_ = InvalidDestination{"library freed"};
+}
+
+// 64 bits from the system's entropy for every request: two processes, or two
+// runs of one, never send the same identifier for different requests.
+protocol::RequestId Library::nextId() {
+    const auto high = static_cast<protocol::RequestId>(entropy_());
+    const auto low = static_cast<protocol::RequestId>(entropy_());
+    return high << 32 | (low & 0xFFFFFFFFu);
 }
 
 } // namespace iae17

@@ -2,7 +2,6 @@
 
 #include "library/AsioWait.h"
 
-#include <sys/ioctl.h>
 #include <termios.h>
 
 namespace iae17 {
@@ -58,9 +57,10 @@ std::optional<LineSettings> currentLineSettings(int fd) {
     return line;
 }
 
-std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& device,
+std::unique_ptr<SerialTransport> SerialTransport::open(asio::io_context& io,
+                                                       const std::string& device,
                                                        const LineSettings& line, std::string& why) {
-    std::unique_ptr<SerialTransport> transport(new SerialTransport(line));
+    std::unique_ptr<SerialTransport> transport(new SerialTransport(io, line));
     asio::serial_port& port = transport->port_;
     asio::error_code error;
     port.open(device, error);
@@ -118,9 +118,8 @@ TransportStatus SerialTransport::write(const std::string& bytes, Milliseconds ti
 }
 
 TransportStatus SerialTransport::read(std::string& into, Milliseconds timeout) {
-    char buffer[4096];
     const auto outcome = runWithTimeout(
-        io_, timeout, [&](auto handler) { port_.async_read_some(asio::buffer(buffer), handler); },
+        io_, timeout, [&](auto handler) { port_.async_read_some(asio::buffer(buffer_), handler); },
         [&] {
             asio::error_code ignored;
             port_.cancel(ignored);
@@ -128,16 +127,8 @@ TransportStatus SerialTransport::read(std::string& into, Milliseconds timeout) {
     if (!outcome) {
         return TransportStatus::Timeout;
     }
-    into.append(buffer, outcome->bytes);
+    into.append(buffer_, outcome->bytes);
     return statusOf(outcome->error);
-}
-
-Milliseconds SerialTransport::pendingOutput() {
-    int queued = 0;
-    if (ioctl(port_.native_handle(), TIOCOUTQ, &queued) != 0 || queued <= 0) {
-        return Milliseconds(0);
-    }
-    return lineTime(static_cast<std::size_t>(queued));
 }
 
 Milliseconds SerialTransport::lineTime(std::size_t bytes) const {

@@ -28,10 +28,23 @@ Settings Settings::fromEnvironment() {
     settings.exchange.ack = timeoutFromEnvironment("IAE17_ACK_TIMEOUT_MS", settings.exchange.ack);
     settings.exchange.answer =
         timeoutFromEnvironment("IAE17_ANSWER_TIMEOUT_MS", settings.exchange.answer);
+    settings.exchange.recovery =
+        timeoutFromEnvironment("IAE17_RECOVERY_MS", settings.exchange.recovery);
+    settings.statusTimeout =
+        timeoutFromEnvironment("IAE17_STATUS_TIMEOUT_MS", settings.statusTimeout);
     if (const char* trace = std::getenv("IAE17_TRACE")) {
         settings.tracePath = trace;
     }
     return settings;
+}
+
+ExchangeTimeouts Settings::timeoutsFor(protocol::FrameType type) const {
+    ExchangeTimeouts timeouts = exchange;
+    if (type == protocol::FrameType::Status) {
+        timeouts.answer = statusTimeout;
+        timeouts.recovery = statusTimeout;
+    }
+    return timeouts;
 }
 
 std::string serialDevice(unsigned comNumber) {

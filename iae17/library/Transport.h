@@ -2,6 +2,8 @@
 
 #include "library/Clock.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace iae17 {
@@ -21,9 +23,18 @@ public:
     // Appends whatever arrives first (at least one byte on Ok).
     virtual TransportStatus read(std::string& into, Milliseconds timeout) = 0;
 
-    // How long the bytes already written still take to leave the line; the
-    // ACK cannot come before that.
-    virtual Milliseconds pendingOutput() { return Milliseconds(0); }
+    // How long the line takes to carry this many bytes; nothing on a network.
+    virtual Milliseconds lineTime(std::size_t) const { return Milliseconds(0); }
+};
+
+// Opens a new connection to the terminal of the last init record: every
+// operation, and every attempt to find out what became of one, has its own.
+class Connector {
+public:
+    virtual ~Connector() = default;
+    // nullptr when the terminal cannot be reached within the time-out; why
+    // then says what happened.
+    virtual std::unique_ptr<Transport> open(Milliseconds timeout, std::string& why) = 0;
 };
 
 } // namespace iae17

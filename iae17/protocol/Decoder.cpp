@@ -1,5 +1,7 @@
 #include "protocol/Frame.h"
 
+#include <algorithm>
+
 namespace iae17::protocol {
 
 namespace {
@@ -14,6 +16,16 @@ void Decoder::feed(const char* data, std::size_t size) {
     if (data != nullptr && size > 0) {
         buffer_.append(data, size);
     }
+}
+
+std::size_t Decoder::missing() const {
+    if (buffer_.size() < HeaderSize || buffer_[0] != Stx) {
+        return 0;
+    }
+    const std::size_t length =
+        static_cast<std::size_t>(byteAt(buffer_, 3)) << 8 | byteAt(buffer_, 4);
+    const std::size_t total = HeaderSize + std::min(length, MaxPayload) + TrailerSize;
+    return total > buffer_.size() ? total - buffer_.size() : 0;
 }
 
 std::optional<Decoder::Event> Decoder::next() {

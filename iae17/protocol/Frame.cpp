@@ -1,17 +1,34 @@
 #include "protocol/Frame.h"
 
+#include <array>
 #include <stdexcept>
 
 namespace iae17::protocol {
 
-std::uint16_t crc16(std::string_view bytes) {
-    std::uint16_t crc = 0xFFFF;
-    for (char c : bytes) {
-        crc ^= static_cast<std::uint16_t>(static_cast<std::uint8_t>(c) << 8);
+namespace {
+
+constexpr std::array<std::uint16_t, 256> crcTable() {
+    std::array<std::uint16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        auto crc = static_cast<std::uint16_t>(byte << 8);
         for (int bit = 0; bit < 8; ++bit) {
             crc = (crc & 0x8000) ? static_cast<std::uint16_t>((crc << 1) ^ 0x1021)
                                  : static_cast<std::uint16_t>(crc << 1);
         }
+        table[byte] = crc;
+    }
+    return table;
+}
+
+constexpr std::array<std::uint16_t, 256> CrcTable = crcTable();
+
+} // namespace
+
+std::uint16_t crc16(std::string_view bytes) {
+    std::uint16_t crc = 0xFFFF;
+    for (char c : bytes) {
+        const auto index = static_cast<std::uint8_t>((crc >> 8) ^ static_cast<std::uint8_t>(c));
+        crc = static_cast<std::uint16_t>((crc << 8) ^ CrcTable[index]);
     }
     return crc;
 }
@@ -45,7 +62,9 @@ bool isRequest(FrameType type) {
 bool isKnownType(std::uint8_t type) {
     const auto frameType = static_cast<FrameType>(type);
     return isRequest(frameType) || frameType == FrameType::Ack || frameType == FrameType::Nak ||
-           frameType == FrameType::Progress || frameType == FrameType::Answer;
+           frameType == FrameType::Progress || frameType == FrameType::Answer ||
+           frameType == FrameType::Enquiry || frameType == FrameType::Unknown ||
+           frameType == FrameType::Running;
 }
 
 const char* typeName(FrameType type) {
@@ -78,6 +97,12 @@ const char* typeName(FrameType type) {
         return "PROGRESS";
     case FrameType::Answer:
         return "ANSWER";
+    case FrameType::Enquiry:
+        return "ENQUIRY";
+    case FrameType::Unknown:
+        return "UNKNOWN";
+    case FrameType::Running:
+        return "RUNNING";
     }
     return "Unknown";
 }

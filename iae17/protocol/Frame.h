@@ -32,6 +32,11 @@ enum class FrameType : std::uint8_t {
     Nak = 0x07,
     Progress = 0x20,
     Answer = 0x30,
+    // The library's question about a request whose answer it did not get,
+    // and the terminal's replies other than the ANSWER itself.
+    Enquiry = 0x40,
+    Unknown = 0x41,
+    Running = 0x42,
 };
 
 struct Frame {
@@ -48,18 +53,14 @@ constexpr std::size_t HeaderSize = 5;
 // ETX and the two CRC bytes.
 constexpr std::size_t TrailerSize = 3;
 
-constexpr std::size_t PosRequestSize = 219;
-constexpr std::size_t PosDataSize = 4267;
-constexpr std::size_t RequestPayloadSize = PosRequestSize + PosDataSize;
-constexpr std::size_t AnswerPayloadSize = 1 + PosDataSize;
-
 // Why a frame was refused; the single payload byte of a NAK.
 enum class NakReason : std::uint8_t { BadFrame = 1, Unexpected = 2, Busy = 3 };
 
 // The terminal's own verdict, first byte of an ANSWER payload.
 enum class TerminalResult : std::uint8_t { Done = 0, NotSupported = 4 };
 
-// CRC-16/CCITT-FALSE: polynomial 0x1021, initial value 0xFFFF, no reflection.
+// CRC-16/CCITT-FALSE: polynomial 0x1021, initial value 0xFFFF, no reflection,
+// computed a byte at a time from a table.
 std::uint16_t crc16(std::string_view bytes);
 
 // The wire image of a frame. Throws std::length_error for a payload above
@@ -67,7 +68,7 @@ std::uint16_t crc16(std::string_view bytes);
 std::string encode(const Frame& frame);
 
 bool isRequest(FrameType type);
-// True for the fourteen types of the protocol.
+// True for the seventeen types of the protocol.
 bool isKnownType(std::uint8_t type);
 // A short English name for traces, "Unknown" for any other byte.
 const char* typeName(FrameType type);
@@ -97,6 +98,9 @@ public:
 
     // Bytes held back waiting for the rest of a frame.
     std::size_t pending() const { return buffer_.size(); }
+    // How many bytes the frame begun in the buffer still lacks, as its header
+    // announced it; 0 when no frame has begun or its header is not complete.
+    std::size_t missing() const;
     void reset() { buffer_.clear(); }
 
 private:
@@ -107,25 +111,5 @@ Frame ackFrame(std::uint8_t seq);
 Frame nakFrame(std::uint8_t seq, NakReason reason);
 // The reason of a NAK payload; nullopt unless it is exactly one known byte.
 std::optional<NakReason> nakReason(std::string_view payload);
-
-// REQUEST payload: the PosRequest image followed by the POSDATA image.
-struct RequestPayload {
-    std::string posRequest;
-    std::string posData;
-};
-// Both images must have their exact sizes; throws std::invalid_argument else.
-std::string buildRequestPayload(std::string_view posRequest, std::string_view posData);
-// nullopt unless the payload is exactly RequestPayloadSize bytes.
-std::optional<RequestPayload> splitRequestPayload(std::string_view payload);
-
-// ANSWER payload: one result byte followed by the POSDATA image.
-struct AnswerPayload {
-    std::uint8_t result = 0;
-    std::string posData;
-};
-// The image must be PosDataSize bytes; throws std::invalid_argument else.
-std::string buildAnswerPayload(std::uint8_t result, std::string_view posData);
-// nullopt unless the payload is exactly AnswerPayloadSize bytes.
-std::optional<AnswerPayload> splitAnswerPayload(std::string_view payload);
 
 } // namespace iae17::protocol

@@ -222,6 +222,11 @@ private:
 } // namespace
 
 void Timer1_Timer(Program& program) {
+    // A console operation is under way (its library lets events run, or it
+    // shows a box): the command file waits for the next tick rather than meet
+    // a refused call or an outcome field that operation is about to write.
+    if (program.library.busy())
+        return;
     Tick(program).run();
 }
 

@@ -12,6 +12,7 @@
 #include "shell/forms/FrmAbout.h"
 #include "shell/forms/FrmWpos1Type.h"
 #include "terminal/CommunicationParameters.h"
+#include "terminal/GuardedTerminalLibrary.h"
 #include "terminal/Records.h"
 #include "terminal/TerminalContext.h"
 #include "terminal/TerminalLibrary.h"
@@ -33,7 +34,8 @@ struct Program {
     Program& operator=(const Program&) = delete;
 
     Platform& platform;
-    TerminalLibrary& library;
+    // The library given, one exchange at a time.
+    GuardedTerminalLibrary library;
     ModalForms& modal;
 
     FrmMain frmMain;

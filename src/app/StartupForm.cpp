@@ -5,6 +5,7 @@
 #include "app/ResidentStartup.h"
 #include "app/RunMode.h"
 #include "platform/StepGuard.h"
+#include "shell/AboutBox.h"
 
 namespace kvl {
 
@@ -13,10 +14,11 @@ namespace {
 // A second start ends silently, as a successful run.
 constexpr int SecondInstance = 0;
 
-// The Version mode: the About box, modal, then the end of the program. The
-// tray icon the start-up registered goes with it.
+// The Version mode: the About box, modal as the menu shows it, then the end
+// of the program. Polling goes on while it is open. The tray icon the start-up
+// registered goes with it.
 void showVersion(Program& program) {
-    skipOnFailure([&] { program.modal.showModal(program.frmAbout); });
+    skipOnFailure([&] { showAboutBox(program.shell); });
     // The resident window may have been closed while the box was open.
     if (program.platform.events.quitRequested())
         return;

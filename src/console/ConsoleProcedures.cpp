@@ -1,6 +1,9 @@
 #include "console/ConsoleProcedures.h"
 
+#include "console/ConsoleOperations.h"
 #include "platform/StepGuard.h"
+
+#include <utility>
 
 namespace kvl {
 
@@ -14,7 +17,21 @@ void frmMain_Unload(ConsoleContext& console) {
 }
 
 void attachConsoleProcedures(ConsoleContext& console) {
-    console.terminal.frmMain.onUnload([&console] { frmMain_Unload(console); });
+    FrmMain& form = console.terminal.frmMain;
+    form.onUnload([&console] { frmMain_Unload(console); });
+    const std::pair<Button*, void (*)(ConsoleContext&)> buttons[] = {
+        {&form.btnPagamento, btnPagamento_Click},
+        {&form.btnStorno, btnStorno_Click},
+        {&form.btnAccredito, btnAccredito_Click},
+        {&form.btnPreautorizzazione, btnPreautorizzazione_Click},
+        {&form.btnIntegrativa, btnIntegrativa_Click},
+        {&form.btnPreautChiusura, btnPreautChiusura_Click},
+        {&form.btnTotali, btnTotali_Click},
+        {&form.btnChiusura, btnChiusura_Click},
+        {&form.btnStatus, btnStatus_Click},
+        {&form.btnStornoPreautorizzazione, btnStornoPreautorizzazione_Click}};
+    for (const auto& [button, procedure] : buttons)
+        button->onClick([&console, procedure = procedure] { procedure(console); });
 }
 
 } // namespace kvl

@@ -8,7 +8,8 @@ namespace kvl {
 // (status 0).
 void frmMain_Unload(ConsoleContext& console);
 
-// Attaches the console's event procedures to the console form.
+// Attaches the console's event procedures to the console form: its unload and
+// the click of each operation button.
 void attachConsoleProcedures(ConsoleContext& console);
 
 } // namespace kvl

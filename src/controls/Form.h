@@ -36,6 +36,11 @@ public:
     void show() { setVisible(true); }
     void hide() { setVisible(false); }
 
+    // The form a modal form is shown over (a view centres it there and keeps
+    // it on top), or none.
+    Form* owner() const { return owner_; }
+    void setOwner(Form* owner) { owner_ = owner; }
+
     WindowState windowState() const { return windowState_; }
     // A new window state is told to the listeners, then the resize procedure
     // runs, as when the operator minimises or restores the window.
@@ -64,6 +69,7 @@ private:
     int clientHeight_;
     bool visible_ = false;
     WindowState windowState_ = WindowState::Normal;
+    Form* owner_ = nullptr;
     bool closing_ = false;
     std::function<bool()> queryUnload_;
     Procedure unload_;

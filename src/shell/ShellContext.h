@@ -11,8 +11,8 @@ namespace kvl {
 
 // What the resident window's procedures work on: the platform, the modal
 // forms' host, the three forms (the console form's unload ends the program)
-// and the configuration's parts for the parameter file and the configuration
-// file.
+// and the configuration's parts for the parameter file, the configuration
+// file and the data folder.
 struct ShellContext {
     Platform& platform;
     ModalForms& modal;
@@ -20,6 +20,9 @@ struct ShellContext {
     FrmMain& frmMain;
     FrmAbout& frmAbout;
     ConfigContext config;
+
+    // m_esci is waiting before its close request.
+    bool exitWaiting = false;
 };
 
 } // namespace kvl

@@ -49,8 +49,6 @@ std::vector<std::string> answerTexts(const POSDATA& answer) {
             answer.DataTrs.text()};
 }
 
-const std::string AttentionTitle = "Attenzione";
-
 } // namespace
 
 std::string outcomeText(short resultCode) {

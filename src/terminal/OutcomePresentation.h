@@ -2,6 +2,8 @@
 
 #include "terminal/TerminalContext.h"
 
+#include <string>
+
 namespace kvl {
 
 // Which console amount field a request takes.
@@ -11,6 +13,9 @@ constexpr short Payment = 1;
 constexpr short Credit = 2;
 constexpr short Preauthorization = 3; // with the contract text
 } // namespace AmountKind
+
+// The title of the boxes that tell the operator which console field is missing.
+inline const std::string AttentionTitle = "Attenzione";
 
 // Writes PosRequest from the console's input fields.
 void PreparaRichiesta(TerminalContext& terminal, short amountKind);

@@ -3,8 +3,8 @@
 #include "console/form/FrmMain.h"
 #include "platform/MessageBoxes.h"
 #include "terminal/CommunicationParameters.h"
+#include "terminal/GuardedTerminalLibrary.h"
 #include "terminal/Records.h"
-#include "terminal/TerminalLibrary.h"
 
 namespace kvl {
 
@@ -15,7 +15,7 @@ struct TerminalContext {
     FrmMain& frmMain;
     TerminalRecords& records;
     CommunicationParameters& params;
-    TerminalLibrary& library;
+    GuardedTerminalLibrary& library;
     MessageBoxes& messages;
 };
 

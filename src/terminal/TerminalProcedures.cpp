@@ -21,9 +21,12 @@ struct OperationSteps {
     bool copiesTraceNumber;   // the void sends txtImporto as POSDATA.STAN too
 };
 
-void showFailure(TerminalContext& terminal, const std::string& label, const RunTimeError& failure) {
-    terminal.messages.show(label + failure.description() + "," + std::to_string(failure.number()),
-                           ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+// The operation is not over while its failure is shown: its caller reads the
+// outcome fields afterwards, so the terminal stays held until the box closes.
+void showOperationFailure(TerminalContext& terminal, const std::string& label,
+                          const RunTimeError& failure) {
+    const GuardedTerminalLibrary::Hold operationGoesOn = terminal.library.hold();
+    showLibraryFailure(terminal, label, failure);
 }
 
 std::string runSteps(TerminalContext& terminal, const OperationSteps& steps) {
@@ -62,12 +65,18 @@ std::string runOperation(TerminalContext& terminal, const OperationSteps& steps)
     try {
         return runSteps(terminal, steps);
     } catch (const RunTimeError& failure) {
-        showFailure(terminal, steps.label, failure);
+        showOperationFailure(terminal, steps.label, failure);
         return {};
     }
 }
 
 } // namespace
+
+void showLibraryFailure(TerminalContext& terminal, const std::string& label,
+                        const RunTimeError& failure) {
+    terminal.messages.show(label + failure.description() + "," + std::to_string(failure.number()),
+                           ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+}
 
 std::string KVL_EseguiPagamento(TerminalContext& terminal) {
     return runOperation(terminal, {"KVL_EseguiPagamento:", Operation::Payment, &FrmMain::txtImporto,
@@ -114,7 +123,7 @@ std::string KVL_Status(TerminalContext& terminal) {
             return {};
         return form.txtEsito.text();
     } catch (const RunTimeError& failure) {
-        showFailure(terminal, "KVL_Status:", failure);
+        showOperationFailure(terminal, "KVL_Status:", failure);
         return {};
     }
 }

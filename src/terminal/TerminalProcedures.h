@@ -6,6 +6,14 @@
 
 namespace kvl {
 
+class RunTimeError;
+
+// The box of a run-time failure of the library: the procedure's label (for
+// example "KVL_EseguiPagamento:"), the failure's description, "," and its
+// number.
+void showLibraryFailure(TerminalContext& terminal, const std::string& label,
+                        const RunTimeError& failure);
+
 // The terminal operation procedures. Each returns empty text when the library
 // was called (whatever its result code), otherwise the message of the check
 // that stopped it.

@@ -51,19 +51,20 @@ TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
     EXPECT_TRUE(fake.messages.shown().empty());
 }
 
-// While the About box is open the resident service polls; the program ends
-// when it closes.
+// The About box, shown over the resident window as the menu shows it: while it
+// is open the resident service polls; the program ends when it closes.
 TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
     std::string whileOpen;
     modal.whileOpen = [&](Form& about) {
         fake.events.fireActiveTimers();
         whileOpen = program.frmAbout.lblVersion.caption() + (about.visible() ? " shown" : "") +
+                    (about.owner() == &program.frmWpos1Type ? " owned" : "") +
                     (fake.events.quitRequested() ? " ended" : "");
     };
     EXPECT_EQ(load("-v -i"), 0);
     EXPECT_EQ(modal.shown, std::vector<std::string>{"frmAbout"});
-    EXPECT_EQ(whileOpen, "Versione 1.0.0.7 shown");
+    EXPECT_EQ(whileOpen, "Versione 1.0.0.7 shown owned");
     EXPECT_FALSE(fake.files.hasFile("/io/SR_DATI.TXT"));
     EXPECT_EQ(journal().back(), "Free");
     EXPECT_FALSE(fake.tray.registered);

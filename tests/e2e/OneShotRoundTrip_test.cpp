@@ -83,7 +83,8 @@ TEST_F(OneShotRoundTrip, NoCommandFileThenDeclinedAndRefusedLines) {
 }
 
 TEST(OneShotWithoutTerminal, ATerminalThatDoesNotAnswerTimesOut) {
-    Simulator simulator("payment#1 timeout\n");
+    // It takes the payment, then says nothing about it, not even when asked.
+    Simulator simulator("payment#1 mute\n");
     Installation installation(simulator.port());
     installation.environment["IAE17_ANSWER_TIMEOUT_MS"] = "500";
     const std::string result = installation.runOnce({"POS_PAGAME,T1,E1,A000000100,P00"});

@@ -8,26 +8,27 @@
 namespace sim {
 namespace {
 
+using A = iae17::protocol::AnswerField;
+using R = iae17::protocol::RequestField;
+
 TEST(TerminalTest, ApprovalsArePaddedDeclinesCarryTheirCodesAndClosureResetsTheTotals) {
     Terminal terminal;
     // Its day in order. The STAN to void travels in the record sent along, as the bridge puts it.
     const auto run = [&terminal](Operation operation, const std::string& amount,
                                  const std::string& stan = "") {
-        kvl::PosRequest request;
-        request.Amount.store(amount);
-        request.CashRegisterId.store("CASSA01");
-        kvl::POSDATA given;
-        given.STAN.store(stan);
+        PosRequest request;
+        request.store(R::Amount, amount);
+        request.store(R::CashRegisterId, "CASSA01");
+        PosData given;
+        given.store(A::STAN, stan);
         return terminal.execute(operation, request, given, LocalTime{2024, 5, 17, 12, 30, 5, 0});
     };
     const Answer paid = run(Operation::Payment, "1234");
-    EXPECT_EQ(paid.data.STAN.text(), "0000001");
-    EXPECT_EQ(paid.data.PAN.text(), "4539********0017    ");
-    EXPECT_EQ(paid.data.AmountAuth.text(), "1234     ");
-    kvl::POSDATA data = paid.data;
-    const auto image = kvl::packImage(data);
-    EXPECT_EQ(std::string(image.data(), image.size()).find('\0'), std::string::npos);
-    EXPECT_EQ(fieldValue(paid.data.Ticket.text()),
+    EXPECT_EQ(paid.data.text(A::STAN), "0000001");
+    EXPECT_EQ(paid.data.text(A::PAN), "4539********0017    ");
+    EXPECT_EQ(paid.data.text(A::AmountAuth), "1234     ");
+    EXPECT_EQ(paid.data.image().find('\0'), std::string::npos) << "every field written";
+    EXPECT_EQ(fieldValue(paid.data.text(A::Ticket)),
               "TERMINALE SIMULATO\r\nTERM. 12345678  ACQ. 000000000001\r\nCASSA CASSA01\r\n"
               "DATA 17/05/2024  ORA 12:30\r\nPAGAMENTO\r\nCARTA CREDITO 4539********0017\r\n"
               "IMPORTO EUR 12,34\r\nSTAN 0000001  AUT. 112648\r\nESITO: APPROVATO\r\n");
@@ -46,19 +47,19 @@ TEST(TerminalTest, ApprovalsArePaddedDeclinesCarryTheirCodesAndClosureResetsTheT
     };
     for (const auto& [operation, amount, stan, result, description] : steps) {
         const Answer answer = run(operation, amount, stan);
-        EXPECT_EQ(answer.data.TransactionResult.text(), result + " ") << amount << stan;
-        EXPECT_EQ(fieldValue(answer.data.KODescription.text()), description);
+        EXPECT_EQ(answer.data.text(A::TransactionResult), result + " ") << amount << stan;
+        EXPECT_EQ(fieldValue(answer.data.text(A::KODescription)), description);
         EXPECT_EQ(answer.stan.empty(), result != "00");
-        EXPECT_NE(answer.data.Ticket.text().find(
+        EXPECT_NE(answer.data.text(A::Ticket).find(
                       result == "00" ? "ESITO: APPROVATO" : "ESITO: NEGATO\r\n" + description),
                   std::string::npos);
     }
     // 1234 + 500000, the first voided, 50 refunded: four that count.
-    EXPECT_EQ(run(Operation::TerminalBalance, "").data.POSBalance.text(), "0004+000000499950");
+    EXPECT_EQ(run(Operation::TerminalBalance, "").data.text(A::POSBalance), "0004+000000499950");
     const Answer closure = run(Operation::Closure, "");
-    EXPECT_EQ(closure.data.POSBalance.text(), "0004+000000499950");
-    EXPECT_EQ(closure.data.BankBalance.text(), "0004+000000499950");
-    EXPECT_EQ(run(Operation::TerminalBalance, "").data.POSBalance.text(), "0000+000000000000");
+    EXPECT_EQ(closure.data.text(A::POSBalance), "0004+000000499950");
+    EXPECT_EQ(closure.data.text(A::BankBalance), "0004+000000499950");
+    EXPECT_EQ(run(Operation::TerminalBalance, "").data.text(A::POSBalance), "0000+000000000000");
     // The day is closed: its transactions can no longer be voided.
     EXPECT_EQ(run(Operation::Void, "", "0000002").verdict, Verdict::StanNotFound);
 }

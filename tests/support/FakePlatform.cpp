@@ -62,6 +62,10 @@ std::vector<std::string> FakeMessageBoxes::texts() const {
 MessageAnswer FakeMessageBoxes::show(const std::string& text, const std::string& title,
                                      MessageButtons buttons, MessageIcon icon) {
     shown_.push_back({text, title, buttons, icon});
+    if (whileOpen) {
+        const auto during = whileOpen; // it may replace itself
+        during(shown_.back());
+    }
     if (answers_.empty())
         return MessageAnswer::Ok;
     MessageAnswer answer = answers_.front();

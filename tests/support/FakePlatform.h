@@ -142,6 +142,9 @@ public:
     MessageAnswer show(const std::string& text, const std::string& title, MessageButtons buttons,
                        MessageIcon icon) override;
 
+    // Runs while each box is open, as the events a modal box lets through.
+    std::function<void(const Shown&)> whileOpen;
+
 private:
     std::vector<Shown> shown_;
     std::deque<MessageAnswer> answers_;
@@ -255,9 +258,16 @@ public:
     std::string commonAppDataFolder() override { return appDataFolder; }
 };
 
+// Records the documents it is asked to open; a test can make it fail.
 class FakeDocumentOpener : public DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    std::vector<std::string> opened;
+    std::optional<RunTimeError> failure;
+    void open(const std::string& path) override {
+        if (failure)
+            throw *failure;
+        opened.push_back(path);
+    }
 };
 
 // Finds no library: every load fails with 53.

@@ -1,5 +1,6 @@
 #include "support/Installation.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
@@ -21,11 +22,21 @@ std::string crlfJoin(const std::vector<std::string>& lines) {
 
 } // namespace
 
-Simulator::Simulator(const std::string& scenario) {
+Simulator::Simulator(const std::string& scenario, Line line) {
     std::vector<std::string> arguments{"--tcp", ""};
     if (!scenario.empty()) {
         writeFile(folder_.file("scenario"), scenario);
         arguments.insert(arguments.end(), {"--scenario", folder_.file("scenario")});
+    }
+    if (line == Line::Pty) {
+        arguments[0] = "--pty";
+        arguments.erase(arguments.begin() + 1);
+        process_ = std::make_unique<ChildProcess>(binDir + "/terminal-sim", arguments);
+        const auto ready = process_->waitForLine("pty ", std::chrono::seconds(5));
+        if (!ready)
+            throw std::runtime_error("terminal-sim made no pseudo-terminal: " + process_->errors());
+        device_ = ready->substr(4);
+        return;
     }
     std::mt19937 random(std::random_device{}());
     for (int attempt = 0; attempt < 40; ++attempt) {
@@ -48,6 +59,23 @@ int Simulator::exchanges(const std::string& operation) const {
     return count;
 }
 
+void Simulator::stop() {
+    process_->signal(SIGTERM);
+    EXPECT_EQ(process_->wait(std::chrono::seconds(10)), 0) << process_->errors();
+}
+
+int Simulator::logged(const std::vector<std::string>& texts) const {
+    std::istringstream lines(process_->output());
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        bool all = true;
+        for (const auto& text : texts)
+            all = all && line.find(text) != std::string::npos;
+        count += all ? 1 : 0;
+    }
+    return count;
+}
+
 Installation::Installation(int port, bool log) {
     std::filesystem::copy_file(binDir + "/KvlTalvioPos", file("KvlTalvioPos"));
     std::filesystem::copy_file(binDir + "/libiae17.so", file("libiae17.so"));
@@ -60,6 +88,13 @@ Installation::Installation(int port, bool log) {
 
 std::string Installation::parameters(const std::string& logSwitch) const {
     return crlfJoin({logSwitch, file("ConfigTlvPos.TXT"), logFile()});
+}
+
+void Installation::useSerialLine(const std::string& device) {
+    writeFile(file("ConfigTlvPos.TXT"),
+              crlfJoin({"TIPO: RS232", "PCOM: 1", "BAUD: 9600", "BITS: 8", "PARI: N", "STOP: 1",
+                        "ECRI: N", "INPF: " + commandFile(), "OUTF: " + resultFile()}));
+    environment["IAE17_COM1"] = device;
 }
 
 void Installation::writeCommands(const std::vector<std::string>& lines) {

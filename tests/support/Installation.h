@@ -11,18 +11,29 @@
 namespace kvl::test {
 
 // A terminal-sim process listening on 127.0.0.1 on a port the bridge accepts
-// (1-9999), with the per-call faults of the scenario text given, if any.
+// (1-9999), or serving a pseudo-terminal, with the per-call faults of the
+// scenario text given, if any.
 class Simulator {
 public:
-    explicit Simulator(const std::string& scenario = {});
+    enum class Line { Tcp, Pty };
+    explicit Simulator(const std::string& scenario = {}, Line line = Line::Tcp);
     int port() const { return port_; }
+    // The pseudo-terminal's device, for Line::Pty.
+    const std::string& device() const { return device_; }
     // The number of exchange lines naming the operation (e.g. "Payment").
     int exchanges(const std::string& operation) const;
+    // Ends the simulator: every exchange is logged by then, and every outcome
+    // the library never acknowledged ("result=unverified").
+    void stop();
+    // The number of exchange lines holding every one of the texts.
+    int logged(const std::vector<std::string>& texts) const;
+    std::string log() const { return process_->output(); }
 
 private:
     TempFolder folder_; // the scenario file
     std::unique_ptr<ChildProcess> process_;
     int port_ = 0;
+    std::string device_;
 };
 
 // A program folder laid out like an installation in a temporary folder: the
@@ -41,6 +52,8 @@ public:
     std::string parameters(const std::string& logSwitch) const;
 
     void writeCommands(const std::vector<std::string>& lines);
+    // Reaches the terminal over a serial line (COM1, 9600 8N1) on the device.
+    void useSerialLine(const std::string& device);
     // Runs "-E" on the command lines (no command file when there are none); the run
     // must end with status 0 and no command file. Returns the result file's text.
     std::string runOnce(const std::vector<std::string>& commands);
@@ -50,7 +63,9 @@ public:
     std::map<std::string, std::string> environment{{"KVL_HEADLESS", "1"},
                                                    {"IAE17_CONNECT_TIMEOUT_MS", "1000"},
                                                    {"IAE17_ACK_TIMEOUT_MS", "1000"},
-                                                   {"IAE17_ANSWER_TIMEOUT_MS", "3000"}};
+                                                   {"IAE17_ANSWER_TIMEOUT_MS", "3000"},
+                                                   {"IAE17_STATUS_TIMEOUT_MS", "1000"},
+                                                   {"IAE17_RECOVERY_MS", "1000"}};
 
 private:
     TempFolder folder_;

@@ -8,8 +8,8 @@
 namespace kvl::test {
 
 // What the terminal procedures work on, made of fakes: the console form, the
-// records, the communication parameters, the scripted library and the fake
-// platform's message boxes.
+// records, the communication parameters, the scripted library (behind the
+// guard the program puts it) and the fake platform's message boxes.
 struct TerminalParts {
     TerminalParts() = default;
     TerminalParts(const TerminalParts&) = delete;
@@ -17,10 +17,11 @@ struct TerminalParts {
 
     FakePlatform fake;
     FakeTerminalLibrary library;
+    GuardedTerminalLibrary guarded{library};
     FrmMain frmMain;
     TerminalRecords records;
     CommunicationParameters params;
-    TerminalContext terminal{frmMain, records, params, library, fake.messages};
+    TerminalContext terminal{frmMain, records, params, guarded, fake.messages};
 };
 
 } // namespace kvl::test

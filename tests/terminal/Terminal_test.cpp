@@ -6,7 +6,6 @@
 #include "support/TerminalParts.h"
 #include "terminal/ConnectionSetup.h"
 #include "terminal/DynamicTerminalLibrary.h"
-#include "terminal/OutcomePresentation.h"
 #include "terminal/TerminalProcedures.h"
 #include "terminal/testlib/TestTerminalLibrary.h"
 
@@ -204,30 +203,6 @@ const OperationCase Cases[] = {
     {KVL_Chiusura, "IAE17AX_Closure", nullptr, "KVL_Chiusura:"}};
 INSTANTIATE_TEST_SUITE_P(Procedures, Operations, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.entryPoint + 8); });
-
-// The console's check before an operation; a blank counts as filled.
-TEST_F(Procedures, ControllaCampiStopsAtTheFirstEmptyFieldSkippingTheAddressForRs232) {
-    TextBox* boxes[] = {&form().txtIP, &form().txtPorta, &form().txtTerminale, &form().txtCassa};
-    // connection, IP, port, terminal, cash desk, the field reported
-    const char* const rows[][6] = {
-        {"0", " ", " ", " ", " ", ""},         {"0", "", "", "", "", "indirizzo IP"},
-        {"0", "1", "", "", "", "Porta"},       {"0", "1", "80", "", "", "Id Terminale"},
-        {"0", "1", "80", "T", "", "Id Cassa"}, {"1", "", "", "T", "", "Id Cassa"}};
-    for (const auto& row : rows) {
-        fake.messages.clear();
-        form().cmbConnessione.setListIndex(row[0][0] - '0');
-        for (int i = 0; i < 4; ++i)
-            boxes[i]->setText(row[i + 1]);
-        const std::string field = row[5];
-        EXPECT_EQ(ControllaCampi(frmMain, fake.messages), field.empty());
-        EXPECT_EQ(fake.messages.texts(),
-                  std::vector<std::string>(!field.empty(), "Attenzione il campo " + field +
-                                                               " deve essere compilato"));
-        if (!field.empty()) {
-            EXPECT_EQ(fake.messages.shown()[0].title, "Attenzione");
-        }
-    }
-}
 
 TEST_F(Procedures, StatusShowsTheCodeAndOnlyASuccessfulAnswerAndIsReachableUnlessAnErrorReads) {
     // Every answer field holds its own name, cut to its width; the boxes "old".

@@ -1,7 +1,12 @@
 // libiae17.so loaded with dlopen and called as the bridge calls it, against
 // the real terminal-sim over loopback TCP and a pseudo-terminal.
+#include "LineRelay.h"
 #include "library/Exchange.h"
+#include "protocol/Frame.h"
+#include "protocol/Payload.h"
+#include "protocol/Records.h"
 #include "support/ChildProcess.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +14,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <functional>
+#include <sstream>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -50,14 +57,27 @@ public:
         signal(SIGTERM);
         EXPECT_EQ(0, wait(5s));
     }
-    // Times the log holds the text, after stop().
-    int logged(const std::string& text) const {
-        const std::string log = output();
+    // Log lines holding every one of the texts, after stop().
+    int logged(std::initializer_list<std::string> texts) const {
+        std::istringstream lines(output());
         int count = 0;
-        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
+        for (std::string line; std::getline(lines, line);) {
+            bool all = true;
+            for (const auto& text : texts)
+                all = all && line.find(text) != std::string::npos;
+            count += all ? 1 : 0;
+        }
         return count;
     }
+    int logged(const std::string& text) const { return logged({text}); }
+    // The last ACK of a call may still be on its way when the call returns.
+    void awaitLogged(const std::string& text, int count) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (logged(text) < count && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+    }
+    // Payments the terminal approved: charged.
+    int charges() const { return logged({" Payment seq=", " result=00 "}); }
 
     std::string endpoint; // the TCP port or the pseudo-terminal's device
 };
@@ -72,13 +92,18 @@ protected:
     short callSerial(const std::string& codes, const char* operation = "IAE17AX_Payment") {
         return call("IAE17AX_InitRS232", Image("COM1  " + codes, 14), operation);
     }
-    short call(const char* initName, Image init, const char* operation) {
+    short call(const char* initName, Image init, const char* operation, bool shortTimeouts = true) {
         static void* const library = ::dlopen(IAE17_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         if (library == nullptr) {
             throw std::runtime_error(::dlerror());
         }
         ::setenv("IAE17_ACK_TIMEOUT_MS", "300", 1);
-        ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
+        ::setenv("IAE17_STATUS_TIMEOUT_MS", "600", 1);
+        if (shortTimeouts) {
+            ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
+            ::setenv("IAE17_RECOVERY_MS", "1500", 1);
+        }
+        ::setenv("IAE17_TRACE", trace.c_str(), 1);
         Image request("000001250CASSA01", 219);
         reinterpret_cast<short (*)(char*)>(::dlsym(library, initName))(init.data());
         const short result = reinterpret_cast<short (*)(char*, char*)>(::dlsym(library, operation))(
@@ -87,7 +112,12 @@ protected:
         return result;
     }
     std::string transactionResult() const { return posData.text().substr(25, 3); }
+    std::string traced() const {
+        return kvl::test::fileExists(trace) ? kvl::test::readFile(trace) : "";
+    }
 
+    kvl::test::TempFolder folder;
+    std::string trace = folder.file("trace");
     Image posData{"", 4267, '\0'};
 };
 
@@ -95,7 +125,9 @@ struct Fault {
     const char* name;
     std::vector<std::string> options;
     short result;
-    int payments; // exchanges the simulator logs; a request once ACKed is never sent again
+    int charges;
+    bool unverified;          // the library could not find out, and says so
+    bool unconfirmed = false; // the terminal never had its answer acknowledged
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) {
@@ -104,11 +136,14 @@ void PrintTo(const Fault& fault, std::ostream* out) {
 
 class LibraryAgainstSimulator : public Library, public ::testing::WithParamInterface<Fault> {};
 
-TEST_P(LibraryAgainstSimulator, GivesTheResultCode) {
+// Whatever breaks once the terminal has the request, the library finds out:
+// the answer as if it had arrived, or the failure when the terminal never
+// ran it or could not be asked.
+TEST_P(LibraryAgainstSimulator, GivesTheTerminalsOutcome) {
     std::vector<std::string> options{"--tcp", "127.0.0.1:0", "--ack-timeout", "300"};
     options.insert(options.end(), GetParam().options.begin(), GetParam().options.end());
     Simulator simulator(options);
-    if (GetParam().payments < 0) { // the terminal is gone
+    if (GetParam().charges < 0) { // the terminal is gone
         simulator.stop();
     }
     EXPECT_EQ(GetParam().result, call(simulator.endpoint));
@@ -117,24 +152,44 @@ TEST_P(LibraryAgainstSimulator, GivesTheResultCode) {
     } else { // nothing but the unsupported answer's own record is copied back
         EXPECT_EQ(std::string::npos, posData.text().find_first_not_of('\0'));
     }
-    if (GetParam().payments >= 0) {
+    EXPECT_EQ(GetParam().unverified, traced().find(" unverified") != std::string::npos) << traced();
+    if (GetParam().charges >= 0) {
         simulator.stop();
-        EXPECT_EQ(GetParam().payments, simulator.logged(" Payment seq="));
+        EXPECT_EQ(GetParam().charges, simulator.charges()) << simulator.output();
+        EXPECT_EQ(GetParam().unconfirmed, simulator.logged(" result=unverified ") == 1);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tcp, LibraryAgainstSimulator,
     ::testing::Values(
-        Fault{"Approved", {}, Result::Ok, 1}, Fault{"ClosedPort", {}, Result::ComError, -1},
-        Fault{"Unsupported", {"--unsupported", "Payment"}, Result::NotSupported, 1},
-        Fault{"LongWithoutProgress", {"--delay", "1500"}, Result::Timeout, 1},
-        Fault{"LongWithProgress", {"--delay", "1500", "--progress", "5"}, Result::Ok, 1},
-        Fault{"DropAfterAckNeverResent", {"--drop", "after-ack"}, Result::ComError, 1},
-        Fault{"DropAfterAnswer", {"--drop", "after-answer"}, Result::Ok, 1},
-        Fault{"NakFirstThenServed", {"--nak"}, Result::Ok, 1},
-        Fault{"TwoBadCrc", {"--badcrc", "2"}, Result::Ok, 1},
-        Fault{"ThreeBadCrc", {"--badcrc", "3"}, Result::ProtocolError, 1}),
+        Fault{"Approved", {}, Result::Ok, 1, false},
+        Fault{"ClosedPort", {}, Result::ComError, -1, false},
+        Fault{"Unsupported", {"--unsupported", "Payment"}, Result::NotSupported, 0, false},
+        Fault{"LongWithoutProgress", {"--delay", "1500"}, Result::Ok, 1, false},
+        Fault{"LongWithProgress", {"--delay", "1500", "--progress", "5"}, Result::Ok, 1, false},
+        Fault{"DropAfterAck", {"--drop", "after-ack"}, Result::Ok, 1, false},
+        Fault{"DropAfterAckRefusingReconnects",
+              {"--drop", "after-ack", "--deaf", "500"},
+              Result::Ok,
+              1,
+              false},
+        Fault{"DropAfterAckUnreachable",
+              {"--drop", "after-ack", "--deaf", "4000"},
+              Result::ComError,
+              1,
+              true,
+              true},
+        Fault{"DropBeforeAck", {"--drop", "before-ack"}, Result::ComError, 0, false},
+        Fault{"DropAfterAnswer", {"--drop", "after-answer"}, Result::Ok, 1, false, true},
+        Fault{"AnswerLost", {"--timeout"}, Result::Ok, 1, false},
+        Fault{"Forgotten", {"--forget"}, Result::ComError, 0, false},
+        Fault{"Mute", {"--mute"}, Result::Timeout, 0, true},
+        Fault{"NakFirstThenServed", {"--nak"}, Result::Ok, 1, false},
+        Fault{"GarbageForTheAck", {"--garbage=ack"}, Result::Ok, 1, false},
+        Fault{"GarbageForTheAnswer", {"--garbage"}, Result::Ok, 1, false},
+        Fault{"TwoBadCrc", {"--badcrc", "2"}, Result::Ok, 1, false},
+        Fault{"ThreeBadCrc", {"--badcrc", "3"}, Result::Ok, 1, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // No terminal gives garbage for every send of the request: a peer that does.
@@ -158,6 +213,111 @@ TEST_F(Library, GarbageForEveryRequestIsAProtocolError) {
     ::close(listener);
 }
 
+// A terminal on loopback TCP that answers each frame of the library by a
+// script, with whatever bytes the script gives.
+class ScriptedTerminal {
+public:
+    using Script = std::function<std::string(const protocol::Frame&)>;
+
+    explicit ScriptedTerminal(Script script) : script_(std::move(script)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port = std::to_string(ntohs(address.sin_port));
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~ScriptedTerminal() {
+        ::shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+    }
+
+    std::string port;
+    std::vector<protocol::Frame> received; // every frame of the library, in order
+
+private:
+    void serve() {
+        for (int connection; (connection = ::accept(listener_, nullptr, nullptr)) >= 0;) {
+            const timeval limit{5, 0};
+            ::setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+            protocol::Decoder decoder;
+            char bytes[8192];
+            for (ssize_t got; (got = ::read(connection, bytes, sizeof bytes)) > 0;) {
+                decoder.feed(bytes, static_cast<std::size_t>(got));
+                while (auto event = decoder.next()) {
+                    if (event->kind != protocol::Decoder::Event::FrameReady)
+                        continue;
+                    received.push_back(event->frame);
+                    const std::string out = script_(event->frame);
+                    if (!out.empty() &&
+                        ::send(connection, out.data(), out.size(), MSG_NOSIGNAL) < 0)
+                        break;
+                }
+            }
+            ::close(connection);
+        }
+    }
+
+    Script script_;
+    int listener_ = -1;
+    std::thread thread_;
+};
+
+// Replies that name another request, or do not have the length they must,
+// are never taken for the answer of the request in hand.
+TEST_F(Library, AnswersAndRepliesForAnotherRequestAreNeverTaken) {
+    using protocol::FrameType;
+    std::string otherAnswer;
+    ScriptedTerminal terminal([&](const protocol::Frame& frame) -> std::string {
+        const std::string given(protocol::PosDataSize, '\0');
+        const auto other = [&](FrameType type, std::string payload) {
+            return protocol::encode(protocol::Frame{type, frame.seq, std::move(payload)});
+        };
+        if (protocol::isRequest(frame.type)) {
+            const auto id = protocol::splitRequestPayload(frame.payload)->id;
+            std::string posData(protocol::PosDataSize, 'X');
+            return protocol::encode(protocol::ackFrame(frame.seq)) +
+                   other(FrameType::Answer,
+                         protocol::buildAnswerPayload(id + 1, 0, posData, given));
+        }
+        if (frame.type == FrameType::Enquiry) {
+            const auto id = *protocol::splitIdPayload(frame.payload);
+            return other(FrameType::Unknown, protocol::idPayload(id + 1)) +
+                   other(FrameType::Unknown, protocol::idPayload(id).substr(1)) +
+                   other(FrameType::Running, protocol::idPayload(id + 1)) +
+                   other(FrameType::Answer, protocol::idPayload(id) + "\x00\x3F\xFF\xFF");
+        }
+        return {};
+    });
+    EXPECT_EQ(Result::Timeout, call(terminal.port));
+    EXPECT_EQ(std::string::npos, posData.text().find_first_not_of('\0')) << "POSDATA untouched";
+    int enquiries = 0, refusals = 0;
+    for (const auto& frame : terminal.received) {
+        enquiries += frame.type == protocol::FrameType::Enquiry ? 1 : 0;
+        refusals += frame.type == protocol::FrameType::Nak ? 1 : 0;
+    }
+    EXPECT_GT(enquiries, 0) << "the lost answer was asked for";
+    EXPECT_GT(refusals, 0) << "the broken answer was refused";
+    EXPECT_NE(std::string::npos, traced().find(" unverified"));
+}
+
+// The status operation needs no card: a terminal that takes it and says no
+// more is given up within the status time-out's bound, not the payment's.
+TEST_F(Library, AStatusGivesUpWithinItsOwnTimeout) {
+    Simulator simulator({"--tcp", "127.0.0.1:0", "--mute"});
+    ::setenv("IAE17_ANSWER_TIMEOUT_MS", "5000", 1);
+    ::setenv("IAE17_RECOVERY_MS", "5000", 1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Result::Timeout,
+              call("IAE17AX_InitEth", Image("127.0.0.1       " + simulator.endpoint, 22),
+                   "IAE17AX_Status", false));
+    // Connect, three sends, ten status time-outs and one more to recover.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms + 3 * 300ms + 11 * 600ms);
+}
+
 // Linux pseudo-terminals accept a request for 7 data bits or parity and stay
 // at 8 data bits without parity: the library must refuse, not go on.
 TEST_F(Library, PaymentOverAPseudoTerminalOnlyAtTheLineAskedFor) {
@@ -172,8 +332,24 @@ TEST_F(Library, PaymentOverAPseudoTerminalOnlyAtTheLineAskedFor) {
     // payment must still reach the terminal.
     EXPECT_EQ(Result::Ok, callSerial("4 1 0 0 ", "IAE17AX_Status"));
     simulator.stop();
-    EXPECT_EQ(1, simulator.logged(" Payment seq="));
+    EXPECT_EQ(1, simulator.charges());
     EXPECT_EQ(2, simulator.logged(" end=acked")) << "an answer's ACK was lost on reopening";
+}
+
+// A 9600-baud line carries a payment's answer in about 0.3 s, longer than the
+// ACK time-out: neither side may count that time against the other.
+TEST_F(Library, ADelayedLineCountsAgainstNeitherSide) {
+    Simulator simulator({"--pty", "--ack-timeout", "300", "--baud", "9600"});
+    iae17::test::LineRelay line(simulator.endpoint, 9600);
+    ::setenv("IAE17_COM1", line.path().c_str(), 1);
+    EXPECT_EQ(Result::Ok, callSerial("4 1 0 0 "));
+    EXPECT_EQ(Result::Ok, callSerial("4 1 0 0 ", "IAE17AX_Status"));
+    EXPECT_EQ(Result::Ok, callSerial("4 1 0 0 "));
+    simulator.awaitLogged(" end=acked", 3);
+    simulator.stop();
+    EXPECT_EQ(3, simulator.logged(" end=acked")) << simulator.output();
+    EXPECT_EQ(0, simulator.logged(" Enquiry ")) << "no exchange broke";
+    EXPECT_EQ(std::string::npos, traced().find("not acknowledged"));
 }
 
 } // namespace

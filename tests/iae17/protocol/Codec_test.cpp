@@ -1,4 +1,6 @@
+#include "protocol/Compact.h"
 #include "protocol/Frame.h"
+#include "protocol/Payload.h"
 
 #include <gtest/gtest.h>
 
@@ -41,25 +43,40 @@ std::string damaged(const Frame& frame, std::size_t fromEnd) {
 
 TEST(Codec, WireImagesAndSizeLimits) {
     EXPECT_EQ(0x29B1, crc16("123456789"));
+    EXPECT_EQ(0xFFFF, crc16(""));
+    EXPECT_EQ(0xB915, crc16("A"));
+    // Every byte value through the table, against the polynomial worked bit by bit.
+    std::string everyByte;
+    for (int value = 0; value < 256; ++value) {
+        everyByte += static_cast<char>(value);
+    }
+    std::uint16_t bitwise = 0xFFFF;
+    for (char c : everyByte) {
+        bitwise ^= static_cast<std::uint16_t>(static_cast<std::uint8_t>(c) << 8);
+        for (int bit = 0; bit < 8; ++bit) {
+            bitwise = static_cast<std::uint16_t>((bitwise & 0x8000) ? (bitwise << 1) ^ 0x1021
+                                                                    : bitwise << 1);
+        }
+    }
+    EXPECT_EQ(bitwise, crc16(everyByte));
     EXPECT_EQ(std::string("\x02\x06\x01\x00\x00\x03\x9A\x5E", 8), encode(ackFrame(1)));
     EXPECT_EQ(std::string("\x02\x07\x01\x00\x01\x01\x03\x58\x62", 9),
               encode(nakFrame(1, NakReason::BadFrame)));
     EXPECT_THROW(encode(Frame{FrameType::Answer, 0, std::string(MaxPayload + 1, 'x')}),
                  std::length_error);
-    EXPECT_FALSE(splitRequestPayload(std::string(RequestPayloadSize - 1, 'x')).has_value());
-    EXPECT_FALSE(splitAnswerPayload(std::string(AnswerPayloadSize + 1, 'x')).has_value());
 }
 
 TEST(Codec, EveryFrameTypeRoundTripsCoalescedAndByteByByte) {
     std::string wire = encode(Frame{FrameType::Answer, 0, std::string(MaxPayload, 'x')});
     std::string expected = "F0 ";
-    for (int type :
-         {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x06, 0x07, 0x20, 0x30}) {
+    for (int type : {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x06, 0x07, 0x20,
+                     0x30, 0x40, 0x41, 0x42}) {
         ASSERT_TRUE(isKnownType(static_cast<std::uint8_t>(type)));
         // Payload bytes that look like framing must pass through untouched.
-        wire += encode(Frame{static_cast<FrameType>(type), static_cast<std::uint8_t>(type + 200),
+        const auto seq = static_cast<std::uint8_t>(type ^ 0xA5);
+        wire += encode(Frame{static_cast<FrameType>(type), seq,
                              std::string("\x02\x03\x00\xFF", 4) + std::string(type, 'p')});
-        expected += "F" + std::to_string(type + 200) + " ";
+        expected += "F" + std::to_string(seq) + " ";
     }
     for (std::size_t piece : {wire.size(), std::size_t{1}}) {
         std::string frames;
@@ -104,6 +121,175 @@ TEST(Codec, ArbitraryBytesNeverYieldAFrameOrGrowWithoutBound) {
         EXPECT_NE(Event::FrameReady, event->kind);
     }
     EXPECT_LE(decoder.pending(), HeaderSize + MaxPayload + TrailerSize);
+}
+
+} // namespace
+} // namespace iae17::protocol
+
+namespace iae17::protocol {
+namespace {
+
+// Each field of an image filled by one of these patterns; byte values run on
+// through the whole image, so every value appears in text.
+enum Pattern { Blanks, Nuls, TextBlanks, TextNuls, FullText, TextEndingInBlank, PatternCount };
+
+std::string patternedImage(const RecordLayout& layout, int shift, int& byte) {
+    std::string image;
+    const auto nextByte = [&byte] { return static_cast<char>(byte++ % 256); };
+    for (std::size_t i = 0; i < layout.count(); ++i) {
+        const std::size_t width = layout.field(i).width;
+        const std::size_t text = (width + 1) / 2;
+        std::string field;
+        switch ((static_cast<int>(i) + shift) % PatternCount) {
+        case Blanks:
+            field.assign(width, ' ');
+            break;
+        case Nuls:
+            field.assign(width, '\0');
+            break;
+        case TextBlanks:
+        case TextNuls:
+            for (std::size_t k = 0; k < text; ++k)
+                field += nextByte();
+            field.append(width - text, (i + shift) % PatternCount == TextNuls ? '\0' : ' ');
+            break;
+        case FullText:
+            for (std::size_t k = 0; k < width; ++k)
+                field += nextByte();
+            field.back() = 'z';
+            break;
+        case TextEndingInBlank:
+            field.assign(width, ' ');
+            field.front() = nextByte();
+            break;
+        }
+        image += field;
+    }
+    return image;
+}
+
+// One direction of the exchange: what the sender builds and the receiver
+// reads back. The library sends requests; the terminal sends answers,
+// compacted against the POSDATA the request carried.
+struct LibraryToTerminal {
+    static std::string build(RequestId id, const std::string& posData, const std::string&,
+                             const std::string& posRequest) {
+        return buildRequestPayload(id, posRequest, posData);
+    }
+    static std::optional<std::string> read(RequestId id, const std::string& payload,
+                                           const std::string&) {
+        const auto request = splitRequestPayload(payload);
+        if (!request || request->id != id)
+            return std::nullopt;
+        return request->posData;
+    }
+};
+
+struct TerminalToLibrary {
+    static std::string build(RequestId id, const std::string& posData, const std::string& given,
+                             const std::string&) {
+        return buildAnswerPayload(id, 4, posData, given);
+    }
+    static std::optional<std::string> read(RequestId id, const std::string& payload,
+                                           const std::string& given) {
+        const auto answer = splitAnswerPayload(payload, given);
+        if (!answer || answer->id != id || answer->result != 4 || answerId(payload) != id)
+            return std::nullopt;
+        return answer->posData;
+    }
+};
+
+template <class Direction> class Compaction : public ::testing::Test {};
+using Directions = ::testing::Types<LibraryToTerminal, TerminalToLibrary>;
+TYPED_TEST_SUITE(Compaction, Directions);
+
+TYPED_TEST(Compaction, EveryFieldPatternAndByteValueRoundTripsByteForByte) {
+    int byte = 0;
+    for (int shift = 0; shift < PatternCount; ++shift) {
+        // The POSDATA carried in the other direction: shares some fields.
+        const std::string given = patternedImage(posDataLayout(), shift + 1, byte);
+        std::string posRequest = patternedImage(posRequestLayout(), shift, byte);
+        std::string posData = patternedImage(posDataLayout(), shift, byte);
+        posData.replace(0, 9, given.substr(0, 9));
+        const RequestId id = 0x0123456789ABCDEFull + static_cast<RequestId>(shift);
+        const std::string payload = TypeParam::build(id, posData, given, posRequest);
+        EXPECT_TRUE(posData == TypeParam::read(id, payload, given)) << "shift " << shift;
+        if (std::is_same_v<TypeParam, LibraryToTerminal>) {
+            EXPECT_TRUE(posRequest == splitRequestPayload(payload)->posRequest);
+        }
+    }
+    for (const char fill : {' ', '\0', 'x'}) {
+        const std::string same(PosDataSize, fill);
+        const std::string payload = TypeParam::build(7, same, same, std::string(219, fill));
+        EXPECT_TRUE(same == TypeParam::read(7, payload, same)) << int(fill);
+        EXPECT_FALSE(TypeParam::read(8, payload, same)) << "another request's";
+    }
+}
+
+TEST(Compaction, ShortestAndLongestImagesCostTheirHeadsAndTexts) {
+    const RecordLayout& data = posDataLayout();
+    const std::string blank(PosDataSize, ' ');
+    EXPECT_EQ(std::string(data.count(), '\x00'), compactImage(data, blank));
+    EXPECT_EQ(std::string(data.count(), '\x40'), compactImage(data, std::string(PosDataSize, 0)));
+    EXPECT_EQ(std::string(data.count(), '\x80'), compactImage(data, blank, blank));
+    const std::string full(PosDataSize, 'x');
+    // ContractText is not in POSDATA: only the ticket needs the long length.
+    EXPECT_EQ(PosDataSize + data.count() + 2, compactImage(data, full).size());
+    const std::string compacted = compactImage(data, full);
+    std::string_view bytes = compacted;
+    EXPECT_TRUE(full == expandImage(data, bytes));
+    EXPECT_TRUE(bytes.empty());
+    // A payment request as the bridge sends it, with an empty POSDATA.
+    std::string request = "000001250CASSA01  0 ";
+    request.resize(175, ' ');
+    request.resize(PosRequestSize, '\0');
+    EXPECT_EQ(IdSize + 15 + 9 + 7 + 1 + 18,
+              buildRequestPayload(1, request, std::string(PosDataSize, '\0')).size());
+}
+
+// Announced lengths that do not add up, texts longer than their fields and
+// heads that mean nothing are refused, never written past an image.
+TEST(Compaction, PayloadsThatDoNotMakeWholeImagesAreRefused) {
+    const std::string id = idPayload(42);
+    const std::string blankRequest(15, '\x00');
+    const std::string blankData(18, '\x00');
+    const std::string good = id + blankRequest + blankData;
+    ASSERT_TRUE(splitRequestPayload(good));
+    std::string longAmount = good;
+    longAmount[IdSize] = 10; // Amount is 9 wide
+    std::string longTicket = good;
+    longTicket.replace(longTicket.size() - 1, 1, "\x3F\x10\x02" + std::string(4098, 'x'));
+    std::string ticketBeyondPayload = good;
+    ticketBeyondPayload.replace(ticketBeyondPayload.size() - 1, 1, "\x3F\x00\x40xyz");
+    const std::pair<const char*, std::string> requests[] = {
+        {"empty", ""},
+        {"identifier cut short", id.substr(0, 7)},
+        {"identifier alone", id},
+        {"fields missing", good.substr(0, good.size() - 1)},
+        {"a byte left over", good + " "},
+        {"text longer than its field", longAmount},
+        {"ticket longer than its field", longTicket},
+        {"text running past the payload", ticketBeyondPayload},
+        {"head 11", id + "\xC0" + blankRequest.substr(1) + blankData},
+        {"same without a reference", id + "\x80" + blankRequest.substr(1) + blankData},
+        {"old-style images", std::string(4486, ' ')},
+    };
+    for (const auto& [name, payload] : requests) {
+        EXPECT_FALSE(splitRequestPayload(payload)) << name;
+    }
+    const std::string given(PosDataSize, 'g');
+    const std::string answer = buildAnswerPayload(42, 0, given, given);
+    ASSERT_TRUE(splitAnswerPayload(answer, given));
+    EXPECT_FALSE(splitAnswerPayload(answer, "")) << "same needs the POSDATA sent";
+    EXPECT_FALSE(splitAnswerPayload(id + "\x00" + "\x81" + std::string(17, '\x80'), given));
+    EXPECT_FALSE(splitAnswerPayload(id + "\x00", given));
+    EXPECT_FALSE(splitIdPayload(id + "x"));
+    EXPECT_FALSE(splitIdPayload(id.substr(1)));
+    EXPECT_EQ(std::optional<RequestId>(42), splitIdPayload(id));
+    EXPECT_FALSE(splitRunningPayload("short"));
+    EXPECT_EQ("INSERIRE CARTA",
+              splitRunningPayload(buildRunningPayload(42, "INSERIRE CARTA"))->text);
+    EXPECT_EQ("000000000000002A", idText(42));
 }
 
 } // namespace

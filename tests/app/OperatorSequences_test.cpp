@@ -1,0 +1,156 @@
+// What an operator can do while the resident service works: every sequence
+// ends without a crash and without two terminal calls at once.
+
+#include "AppFixture.h"
+#include "app/StartupForm.h"
+#include "platform/Text.h"
+
+#include <utility>
+
+namespace kvl::test {
+namespace {
+
+const std::string Command = "/io/SR_DATI.TXT";
+const std::string Result = "/io/SR_OUT.TXT";
+
+// The program on a good terminal, about to start with a command line.
+struct Program_ : App {
+    int start(const std::string& commandLine) {
+        writeConfig();
+        fake.program.arguments = commandLine;
+        const int status = endStatus([&] { frmMain_Load(program); });
+        library.clearCalls();
+        return status;
+    }
+    bool polling() const { return program.frmWpos1Type.Timer1.enabled(); }
+    std::vector<std::string> amountsSent(const char* entryPoint) const {
+        std::vector<std::string> amounts;
+        for (const LibraryCall& call : library.calls())
+            if (call.entryPoint == entryPoint)
+                amounts.push_back(text::trimRight(call.request.Amount.text()));
+        return amounts;
+    }
+};
+
+// The console is in use ("-I"), with the operator's identity typed in; the
+// service polls.
+struct Interactive : ::testing::Test, Program_ {
+    void SetUp() override {
+        ASSERT_EQ(start("-I"), -1);
+        Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
+        ASSERT_TRUE(program.frmMain.txtTerminale.typeText("12345678", &view));
+    }
+};
+
+// "-I" shows the console with txtTerminale, and its buttons reach the terminal
+// while the service polls, writing no result.
+TEST_F(Interactive, TheConsoleIsShownAndItsButtonsReachTheTerminalWritingNoResult) {
+    FrmMain& console = program.frmMain;
+    EXPECT_TRUE(console.visible() && console.txtTerminale.visible());
+    EXPECT_TRUE(console.btnPagamento.click());
+    EXPECT_EQ(amountsSent("IAE17AX_Payment"), std::vector<std::string>{"1"});
+    EXPECT_EQ(console.txtEsito.text(), "OK");
+    EXPECT_TRUE(fake.files.appends.empty());
+    EXPECT_TRUE(polling());
+}
+
+// A polling tick comes while the library works for the console (the library
+// lets events run): the command file waits for the next tick instead of
+// meeting a refused call, and is answered then.
+TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) {
+    fake.files.addFile(Command, "POS_STATUS\r\n");
+    LibraryReply busy;
+    busy.action = [&](PosRequest&, POSDATA&) { fake.events.fireActiveTimers(); };
+    library.queueReply("IAE17AX_Payment", busy);
+
+    program.frmMain.btnPagamento.click();
+    EXPECT_EQ(library.entryPoints(),
+              (std::vector<std::string>{"IAE17AX_InitEth", "IAE17AX_Payment"}));
+    EXPECT_TRUE(fake.files.hasFile(Command));
+    EXPECT_TRUE(polling());
+
+    fake.events.fireActiveTimers();
+    EXPECT_FALSE(fake.files.hasFile(Command));
+    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+    EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
+}
+
+// While a console box waits for the operator (a missing field, a failure of
+// the library) the service answers the ECR.
+TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpen) {
+    library.failAlways("IAE17AX_Refund", RunTimeError(ErrorNumber::EntryPointNotFound, "none"));
+    fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
+        fake.files.addFile(Command, "POS_STATUS\r\n");
+        fake.events.fireActiveTimers();
+        EXPECT_FALSE(fake.files.hasFile(Command));
+    };
+    program.frmMain.btnAccredito.click();
+    program.frmMain.txtCassa.setText("");
+    program.frmMain.btnAccredito.click();
+    EXPECT_EQ(library.count("IAE17AX_Status"), 2u);
+    EXPECT_EQ(fake.messages.texts().size(), 2u);
+}
+
+// Console clicks that come while a command's payment runs start nothing: the
+// ECR's payment is charged once and answered with its own outcome.
+TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
+    fake.files.addFile(Command, "POS_PAGAME,T00000001,E00000001,A000001250,P00\r\n");
+    LibraryReply payment{ResultCode::Ok, {{"TransactionResult", "00"}}, {}};
+    payment.action = [&](PosRequest&, POSDATA&) {
+        program.frmMain.btnStatus.click();
+        program.frmMain.btnPagamento.click();
+        program.frmMain.btnTotali.click();
+    };
+    library.queueReply("IAE17AX_Payment", payment);
+
+    fake.events.fireActiveTimers();
+
+    EXPECT_EQ(amountsSent("IAE17AX_Payment"), std::vector<std::string>{"000001250"});
+    EXPECT_EQ(library.count("IAE17AX_Status"), 1u); // the handler's own check
+    EXPECT_EQ(library.count("IAE17AX_TerminalBalance"), 0u);
+    EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
+}
+
+// With the About box open from the menu nothing is polled; the command that
+// arrived meanwhile is answered once the box is closed.
+TEST_F(Interactive, ACommandArrivingWhileTheAboutBoxIsOpenWaitsForItToClose) {
+    modal.whileOpen = [&](Form&) {
+        fake.files.addFile(Command, "POS_STATUS\r\n");
+        fake.events.fireActiveTimers();
+        EXPECT_TRUE(fake.files.hasFile(Command));
+    };
+    program.frmWpos1Type.mInfo.click();
+    EXPECT_TRUE(polling());
+    fake.events.fireActiveTimers();
+    EXPECT_FALSE(fake.files.hasFile(Command));
+    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+}
+
+// "T&ermina KvlTalvioPos" chosen while a tick waits: OK ends the program there,
+// the tick stops and the library is freed once; Cancel lets the tick finish,
+// and polling goes on.
+TEST(ExitDuringATick, OkEndsTheProgramThereCancelLetsPollingGoOn) {
+    for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
+        const bool ok = answer == MessageAnswer::Ok;
+        Program_ app;
+        ASSERT_EQ(app.start(""), -1);
+        bool clicked = false;
+        app.fake.events.duringProcessEvents = [&] {
+            if (!std::exchange(clicked, true))
+                app.program.frmWpos1Type.m_esci.click();
+        };
+        app.fake.messages.setNextAnswer(answer);
+
+        app.fake.events.fireActiveTimers();
+
+        EXPECT_EQ(app.fake.messages.texts(),
+                  std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
+        EXPECT_EQ(app.fake.events.quitStatus().value_or(-1), ok ? 0 : -1);
+        EXPECT_EQ(app.library.count("IAE17AX_Free"), ok ? 1u : 0u);
+        EXPECT_EQ(app.polling(), !ok);
+        EXPECT_EQ(app.fake.events.activeTimers().size(), ok ? 0u : 1u);
+    }
+}
+
+} // namespace
+} // namespace kvl::test

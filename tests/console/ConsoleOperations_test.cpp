@@ -1,0 +1,215 @@
+#include "console/ConsoleOperations.h"
+
+#include "console/ConsoleProcedures.h"
+#include "platform/Text.h"
+#include "support/TerminalParts.h"
+#include "terminal/TerminalProcedures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kvl {
+namespace {
+
+using F = FrmMain;
+using text::trimRight;
+
+// "1" for each enabled button (the nine an operation locks, then btnStatus),
+// "+" while the hourglass shows.
+std::string locks(FrmMain& f) {
+    std::string state;
+    for (const Button* b : {&f.btnChiusura, &f.btnAccredito, &f.btnIntegrativa, &f.btnPagamento,
+                            &f.btnPreautorizzazione, &f.btnPreautChiusura, &f.btnStorno,
+                            &f.btnStornoPreautorizzazione, &f.btnTotali, &f.btnStatus})
+        state += b->enabled() ? '1' : '0';
+    return state + (f.busyPointer ? "+" : "");
+}
+
+// The console of the Interactive mode on Ethernet, every field filled, the
+// records as an earlier operation left them; every operation answers OK.
+struct ConsoleParts : test::TerminalParts {
+    ConsoleParts() {
+        attachConsoleProcedures(console);
+        frmMain.cmbConnessione.setListIndex(0);
+        frmMain.txtTerminale.setText("T0000001");
+        frmMain.txtImporto.setText("250");
+        frmMain.txtImportoAccredito.setText("300");
+        frmMain.txtImportoPreAut.setText("400");
+        frmMain.txtCodicePreautorizzazione.setText("PA1");
+        frmMain.txtEsito.setText("earlier");
+        records.request.Amount.store("777");
+        records.request.TerminalId.store("EARLIER");
+        records.posData.STAN.store("0000123");
+        for (int op = 0; op <= static_cast<int>(Operation::PreauthorizationClose); ++op) {
+            test::LibraryReply reply{ResultCode::Ok, {{"PAN", "4111"}}, {}};
+            reply.action = [this](PosRequest&, POSDATA&) { during = locks(frmMain); };
+            library.queueReply(entryPointName(static_cast<Operation>(op)), reply);
+        }
+    }
+
+    // What a click did: the library's calls, the operation's Amount,
+    // TerminalId and STAN, the buttons during the call and after, the outcome
+    // shown, then any box ("!" for the critical-stop icon) or file written.
+    std::string click(Button F::*button) {
+        (frmMain.*button).click();
+        std::string did;
+        for (const test::LibraryCall& call : library.calls())
+            did += call.entryPoint.substr(8) + ",";
+        if (library.calls().size() == 2) {
+            const test::LibraryCall& op = library.calls()[1];
+            did += trimRight(op.request.Amount.text()) + " " +
+                   trimRight(op.request.TerminalId.text()) + " " + op.answer.STAN.text() + " " +
+                   during + " ";
+        }
+        did += locks(frmMain) + " " + frmMain.txtEsito.text() + trimRight(frmMain.txtPAN.text());
+        for (const auto& box : fake.messages.shown())
+            did += " [" + box.title + (box.icon == MessageIcon::Critical ? "!] " : "] ") + box.text;
+        return did + (fake.files.changes().empty() ? "" : " files changed");
+    }
+
+    ConsoleContext console{terminal, fake.events};
+    std::string during;
+};
+
+// Payment and credit for one cent, the void with txtImporto and STAN as it
+// was, the preauthorisations with txtImportoPreAut, totals and closure with no
+// amount, the status with the request left by the operation before; the line
+// first, the buttons locked during the call; the outcome shown, no file.
+TEST(ConsoleButtons, EachSendsItsRequestWithTheButtonsLockedAndShowsTheOutcomeOnly) {
+    const std::pair<Button F::*, const char*> cases[] = {
+        {&F::btnPagamento, "InitEth,Payment,1 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnStorno, "InitEth,Void,250 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnAccredito, "InitEth,Refund,1 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnPreautorizzazione,
+         "InitEth,Preauthorization,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnIntegrativa,
+         "InitEth,PreauthorizationInt,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnPreautChiusura,
+         "InitEth,PreauthorizationClose,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnTotali, "InitEth,TerminalBalance, T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnChiusura, "InitEth,Closure, T0000001 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnStatus, "InitEth,Status,777 EARLIER 0000123 0000000001+ 1111111111 OK4111"},
+        {&F::btnStornoPreautorizzazione, "1111111111 earlier"}};
+    for (const auto& [button, did] : cases)
+        EXPECT_EQ(ConsoleParts().click(button), did);
+}
+
+// Outcome cleared; then the connection fields (on Ethernet only, the address
+// first), the identities, last the button's own fields; the first empty one
+// stops before anything is locked. A blank counts as filled.
+TEST(ConsoleButtons, TheFirstEmptyFieldInTheOrderOfTheChecksStopsTheOperation) {
+    const auto stop = [](const char* field) {
+        return "1111111111  [Attenzione!] Attenzione il campo " + std::string(field) +
+               " deve essere compilato";
+    };
+    const std::string ran = " T0000001 0000123 0000000001+ 1111111111 OK4111";
+    struct Case {
+        Button F::*button;
+        int connection;
+        std::vector<TextBox F::*> emptied;
+        std::string did;
+    } cases[] = {
+        {&F::btnStatus, 0, {&F::txtIP, &F::txtPorta, &F::txtTerminale}, stop("indirizzo IP")},
+        {&F::btnStatus, 0, {&F::txtPorta, &F::txtTerminale}, stop("Porta")},
+        {&F::btnStatus, 1, {&F::txtIP, &F::txtPorta, &F::txtTerminale}, stop("Id Terminale")},
+        {&F::btnTotali, -1, {&F::txtIP, &F::txtPorta}, "InitRS232,TerminalBalance," + ran},
+        {&F::btnPagamento, 0, {&F::txtCassa, &F::txtImporto}, stop("Id Cassa")},
+        {&F::btnStorno, 0, {&F::txtImporto}, stop("Importo")},
+        {&F::btnAccredito, 0, {&F::txtImportoAccredito}, stop("Importo Accredito")},
+        {&F::btnPreautorizzazione,
+         0,
+         {&F::txtCodicePreautorizzazione},
+         "InitEth,Preauthorization,400" + ran},
+        {&F::btnIntegrativa,
+         0,
+         {&F::txtImportoPreAut, &F::txtCodicePreautorizzazione},
+         stop("Importo Preautorizzazione")},
+        {&F::btnPreautChiusura,
+         0,
+         {&F::txtCodicePreautorizzazione},
+         stop("Codice Preautorizzazione")}};
+    for (const Case& c : cases) {
+        ConsoleParts parts;
+        parts.frmMain.cmbConnessione.setListIndex(c.connection);
+        for (TextBox F::*field : c.emptied)
+            (parts.frmMain.*field).setText("");
+        EXPECT_EQ(parts.click(c.button), c.did);
+    }
+    ConsoleParts blanks;
+    for (TextBox F::*field : {&F::txtIP, &F::txtPorta, &F::txtTerminale, &F::txtCassa})
+        (blanks.frmMain.*field).setText(" ");
+    EXPECT_EQ(blanks.click(&F::btnChiusura),
+              "InitEth,Closure,  0000123 0000000001+ 1111111111 OK4111");
+}
+
+// cmbConnessione alone picks the line, with no address check: Ethernet sends
+// the console's address and port as they stand; any other index, none
+// included, the serial line with the list indexes as codes.
+TEST(ConsoleButtons, TheConnectionSelectorPicksTheLineWithoutCheckingTheAddress) {
+    ConsoleParts parts;
+    parts.frmMain.txtIP.setText("999.1.1");
+    parts.frmMain.txtPorta.setText("0");
+    parts.click(&F::btnTotali);
+    EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.IpAddress.text(), "999.1.1         ");
+    EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.Port.text(), "0     ");
+    for (const int connection : {1, -1}) {
+        ConsoleParts serial;
+        for (auto [list, index] : {std::pair{&serial.frmMain.cmbConnessione, connection},
+                                   {&serial.frmMain.cmbCOM, 9},
+                                   {&serial.frmMain.cmbBaud, 4},
+                                   {&serial.frmMain.cmbDati, 1},
+                                   {&serial.frmMain.cmbParity, 2},
+                                   {&serial.frmMain.cmbStop, 1}})
+            list->setListIndex(index);
+        EXPECT_EQ(serial.click(&F::btnChiusura).substr(0, 18), "InitRS232,Closure,");
+        std::string codes;
+        Rs232InitRecord line = serial.library.last("IAE17AX_InitRS232").rs232Init;
+        line.visit([&](const char*, const auto& field) { codes += field.text() + "|"; });
+        EXPECT_EQ(codes, "COM10 |4 |1 |2 |1 |");
+    }
+}
+
+// A missing library or entry point is said in a box named after the button's
+// procedure, and the buttons do not stay locked.
+TEST(ConsoleButtons, ALibraryFailureIsShownAndTheButtonsAreUnlocked) {
+    ConsoleParts parts;
+    parts.library.failAlways("IAE17AX_Refund",
+                             RunTimeError(ErrorNumber::EntryPointNotFound, "no IAE17AX_Refund"));
+    EXPECT_EQ(parts.click(&F::btnAccredito),
+              "InitEth,Refund,1 T0000001 0000123  1111111111  [KvlTalvioPos] "
+              "btnAccredito_Click:no IAE17AX_Refund,453");
+    ConsoleParts missing;
+    missing.library.failAlways(RunTimeError(ErrorNumber::FileNotFound, "File not found"));
+    EXPECT_EQ(missing.click(&F::btnPagamento),
+              "InitEth,1111111111  [KvlTalvioPos] btnPagamento_Click:File not found,53");
+}
+
+// Clicks that events let through while an exchange runs start nothing: the
+// locked buttons cannot be clicked, and "Stato", which stays enabled, is
+// refused while the console's own payment or a command's failure box holds
+// the terminal.
+TEST(ConsoleButtons, ClicksWhileAnExchangeHoldsTheTerminalStartNothing) {
+    ConsoleParts parts;
+    test::LibraryReply reply;
+    reply.action = [&](PosRequest&, POSDATA&) {
+        EXPECT_FALSE(parts.frmMain.btnPagamento.click());
+        EXPECT_TRUE(parts.frmMain.btnStatus.click());
+    };
+    parts.library.queueReply("IAE17AX_Payment", reply);
+    parts.frmMain.btnPagamento.click();
+    EXPECT_EQ(parts.library.entryPoints(),
+              (std::vector<std::string>{"IAE17AX_InitEth", "IAE17AX_Payment"}));
+
+    parts.records.ethInit.IpAddress.store("192.168.1.113");
+    parts.records.ethInit.Port.store("8080");
+    parts.library.failAlways("IAE17AX_PaymentExt", RunTimeError(453, "no IAE17AX_PaymentExt"));
+    parts.fake.messages.whileOpen = [&](const auto&) { parts.frmMain.btnStatus.click(); };
+    EXPECT_EQ(KVL_EseguiPagamentoEsteso(parts.terminal), "");
+    EXPECT_EQ(parts.library.count("IAE17AX_Status"), 0u);
+    EXPECT_EQ(parts.frmMain.txtEsito.text(), "");
+}
+
+} // namespace
+} // namespace kvl
