@@ -2,6 +2,7 @@
 #include "app/StartupForm.h"
 #include "controls/HeadlessModalForms.h"
 #include "platform/RealPlatform.h"
+#include "shell/TrayBehaviour.h"
 #include "terminal/DynamicTerminalLibrary.h"
 
 #if KVL_GUI
@@ -40,8 +41,10 @@ int main(int argc, char** argv) {
 #endif
         kvl::runHandler(platform.events, [&] { kvl::frmMain_Load(program); });
 #if KVL_GUI
-        if (desktop)
-            desktop->afterStartup();
+        // Without a notification area the resident window's menus are the
+        // only way to the About box and to the end of the program.
+        if (desktop && !platform.events.quitRequested() && !platform.tray.available())
+            kvl::showResidentWindow(program.shell);
 #endif
         return platform.events.run();
     } catch (const std::exception& failure) {

@@ -3,9 +3,11 @@
 
 #include "gui/qt/FormWindow.h"
 
+#include "console/ConsoleProcedures.h"
 #include "console/form/FrmMain.h"
 #include "gui/GuiFixture.h"
 #include "gui/qt/Windows1252.h"
+#include "support/TerminalParts.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -165,6 +167,45 @@ TEST_F(ConsoleView, TheWindowFollowsTheFormAndItsCloseBoxAsksTheForm) {
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(frmMain.visible());
     EXPECT_FALSE(window.isVisible());
+}
+
+// The operator fills the terminal id and clicks "Pagamento": the button's
+// procedure runs against the scripted library, with the buttons locked and
+// the hourglass showing during the call, and the outcome shows in txtEsito.
+TEST(ConsoleOperationView, AClickedPaymentReachesTheLibraryAndItsOutcomeShows) {
+    kvl::test::TerminalParts parts;
+    QtEventLoop events;
+    ConsoleContext console{parts.terminal, events};
+    attachConsoleProcedures(console);
+    FrmMain& form = parts.frmMain;
+    form.cmbConnessione.setListIndex(0);
+    form.txtTerminale.setVisible(true);
+    FormWindow window(form, consoleStyle(form), events);
+    auto* pagamento = widgetOf<QPushButton>(window, "btnPagamento");
+    auto* esito = widgetOf<QLineEdit>(window, "txtEsito");
+
+    bool lockedDuringCall = false;
+    parts.library.queueReply("IAE17AX_Payment",
+                             {ResultCode::Ok, {{"TerminalId", "12345678"}}, [&](auto&, auto&) {
+                                  lockedDuringCall =
+                                      !pagamento->isEnabled() && QApplication::overrideCursor() &&
+                                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                              }});
+
+    QTest::mouseClick(pagamento, Qt::LeftButton);
+    EXPECT_EQ(parts.library.count("IAE17AX_Payment"), 0u) << "no terminal id yet";
+    ASSERT_EQ(parts.fake.messages.shown().size(), 1u);
+    EXPECT_EQ(parts.fake.messages.shown()[0].text,
+              "Attenzione il campo Id Terminale deve essere compilato");
+
+    QTest::keyClicks(widgetOf<QLineEdit>(window, "txtTerminale"), "T0000001");
+    QTest::mouseClick(pagamento, Qt::LeftButton);
+    ASSERT_EQ(parts.library.count("IAE17AX_Payment"), 1u);
+    EXPECT_TRUE(lockedDuringCall);
+    EXPECT_TRUE(pagamento->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(esito->text(), "OK");
+    EXPECT_EQ(widgetOf<QLineEdit>(window, "txtTermId")->text().trimmed(), "12345678");
 }
 
 } // namespace

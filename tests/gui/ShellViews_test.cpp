@@ -28,7 +28,9 @@ protected:
     FrmAbout frmAbout;
     FormWindow resident{frmWpos1Type, residentStyle(), events};
     FormWindow about{frmAbout, aboutStyle(), events, &resident};
-    QtModalForms modal{[this](Form& form) { return &form == &frmAbout ? &about : nullptr; }};
+    QtModalForms modal{[this](Form& form) {
+        return &form == &frmAbout ? &about : &form == &frmWpos1Type ? &resident : nullptr;
+    }};
 };
 
 TEST_F(ShellViews, TheMenuBarHoldsTheEntriesWithTheirAccessKeysAndTheDefaultInBold) {
@@ -50,6 +52,27 @@ TEST_F(ShellViews, TheMenuBarHoldsTheEntriesWithTheirAccessKeysAndTheDefaultInBo
     resident.menuBar()->actions()[1]->trigger();
     popup->actions()[0]->trigger();
     EXPECT_EQ(clicks, 11);
+}
+
+TEST_F(ShellViews, APoppedUpDropDownRunsTheEntryChosenByItsAccessKey) {
+    int ends = 0;
+    frmWpos1Type.m_esci.onClick([&ends] { ++ends; });
+    QMenu* shown = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            shown = popup;
+            QTest::keyClick(popup, Qt::Key_E);
+        }
+    });
+    poll.start(10);
+    QTimer::singleShot(5000, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    modal.popupMenu(frmWpos1Type, frmWpos1Type.m_File);
+    EXPECT_EQ(shown, resident.popupMenu("m_File"));
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(ShellViews, MinimisingIsTheFormsWindowStateAndItsResizeProcedureDecides) {
@@ -79,6 +102,7 @@ TEST_F(ShellViews, MinimisingIsTheFormsWindowStateAndItsResizeProcedureDecides) 
 TEST_F(ShellViews, TheAboutBoxIsModalFixedCentredAndClosedByEnterOrEsc) {
     frmAbout.load();
     frmAbout.cmdOK.onClick([this] { frmAbout.unload(); });
+    frmAbout.setOwner(&frmWpos1Type);
     frmWpos1Type.show();
     resident.move(100, 80);
 

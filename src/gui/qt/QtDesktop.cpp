@@ -40,7 +40,6 @@ struct QtDesktop::Parts {
     std::unique_ptr<FormWindow> resident;
     std::unique_ptr<FormWindow> console;
     std::unique_ptr<FormWindow> about;
-    FrmWpos1Type* residentForm = nullptr;
     QtModalForms modal{[this](Form& form) -> FormWindow* {
         for (FormWindow* window : {resident.get(), console.get(), about.get()})
             if (window && &window->form() == &form)
@@ -70,19 +69,11 @@ ModalForms& QtDesktop::modal() {
 
 void QtDesktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
     Parts& parts = *parts_;
-    parts.residentForm = &frmWpos1Type;
     parts.resident = std::make_unique<FormWindow>(frmWpos1Type, residentStyle(), parts.events);
     parts.console = std::make_unique<FormWindow>(frmMain, consoleStyle(frmMain), parts.events);
     // The About box belongs to the resident window.
     parts.about =
         std::make_unique<FormWindow>(frmAbout, aboutStyle(), parts.events, parts.resident.get());
-}
-
-void QtDesktop::afterStartup() {
-    Parts& parts = *parts_;
-    if (parts.events.quitRequested() || !parts.residentForm || parts.tray.available())
-        return;
-    parts.residentForm->show();
 }
 
 } // namespace kvl::qt

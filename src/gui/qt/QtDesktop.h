@@ -34,10 +34,6 @@ public:
 
     // Builds a window for each form, bound to it both ways.
     void showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout);
-    // After the start-up, when the program goes on and the desktop has no
-    // notification area, the resident window is shown: its menus are the
-    // only way to end the program or reach the About box.
-    void afterStartup();
 
 private:
     struct Parts;

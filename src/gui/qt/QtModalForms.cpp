@@ -2,18 +2,19 @@
 
 #include "gui/qt/FormWindow.h"
 
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
 namespace kvl::qt {
 
 namespace {
 
-void centreOnOwner(QWidget& window) {
-    const QWidget* owner = window.parentWidget();
-    QRect area = owner && owner->isVisible() ? owner->frameGeometry()
-                                             : QGuiApplication::primaryScreen()->geometry();
+void centreOnOwner(QWidget& window, const QWidget* owner) {
+    const QRect area = owner && owner->isVisible() ? owner->frameGeometry()
+                                                   : QGuiApplication::primaryScreen()->geometry();
     QRect frame = window.frameGeometry();
     frame.moveCenter(area.center());
     window.move(frame.topLeft());
@@ -29,7 +30,7 @@ void QtModalForms::showModal(Form& form) {
         return;
     }
     window->setWindowModality(Qt::ApplicationModal);
-    centreOnOwner(*window);
+    centreOnOwner(*window, form.owner() ? windowOf_(*form.owner()) : nullptr);
 
     QEventLoop loop;
     const Subscription closed = form.onChange([&form, &loop](Property property) {
@@ -42,6 +43,13 @@ void QtModalForms::showModal(Form& form) {
         loop.exec();
     form.hide();
     window->setWindowModality(Qt::NonModal);
+}
+
+void QtModalForms::popupMenu(Form& form, MenuEntry& menu) {
+    FormWindow* window = windowOf_(form);
+    QMenu* popup = window ? window->popupMenu(menu.name()) : nullptr;
+    if (popup)
+        popup->exec(QCursor::pos());
 }
 
 } // namespace kvl::qt

@@ -8,9 +8,10 @@ namespace kvl::qt {
 
 class FormWindow;
 
-// Shows a form's window modally, centred on its owner (on the screen while
-// the owner is hidden), and runs a nested event loop until the form is
-// hidden again or the program ends.
+// Shows a form's window modally, centred on its owner's window (on the
+// screen while the owner is hidden), and runs a nested event loop until the
+// form is hidden again or the program ends. Pops up a form's drop-down at the
+// mouse position until an entry is chosen or the menu is left.
 class QtModalForms : public ModalForms {
 public:
     // The window of a form, nullptr when it has none.
@@ -18,6 +19,7 @@ public:
     explicit QtModalForms(WindowOf windowOf) : windowOf_(std::move(windowOf)) {}
 
     void showModal(Form& form) override;
+    void popupMenu(Form& form, MenuEntry& menu) override;
 
 private:
     WindowOf windowOf_;
