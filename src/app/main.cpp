@@ -36,8 +36,10 @@ int main(int argc, char** argv) {
                                             platform.program.programFolder());
         kvl::Program program(platform, library, modal);
 #if KVL_GUI
-        if (desktop)
-            desktop->showForms(program.frmMain, program.frmWpos1Type, program.frmAbout);
+        // The windows go before the forms they show.
+        const auto windows =
+            desktop ? desktop->showForms(program.frmMain, program.frmWpos1Type, program.frmAbout)
+                    : nullptr;
 #endif
         kvl::runHandler(platform.events, [&] { kvl::frmMain_Load(program); });
 #if KVL_GUI

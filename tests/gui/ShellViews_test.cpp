@@ -148,6 +148,8 @@ TEST_F(ShellViews, TheTrayIconReportsItsMouseEventsAsTheShellNumbersThem) {
     for (const auto reason : {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context,
                               QSystemTrayIcon::Trigger, QSystemTrayIcon::MiddleClick})
         Q_EMIT tray.icon()->activated(reason);
+    EXPECT_TRUE(reported.empty()) << "reported once the icon's own event is over";
+    EXPECT_TRUE(eventually([&reported] { return reported.size() == 3; }));
     EXPECT_EQ(reported, std::vector<int>({515, 516, 514}));
 
     tray.remove(record);

@@ -67,13 +67,22 @@ ModalForms& QtDesktop::modal() {
     return parts_->modal;
 }
 
-void QtDesktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
+std::unique_ptr<QtDesktop::Windows>
+QtDesktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
     Parts& parts = *parts_;
     parts.resident = std::make_unique<FormWindow>(frmWpos1Type, residentStyle(), parts.events);
     parts.console = std::make_unique<FormWindow>(frmMain, consoleStyle(frmMain), parts.events);
     // The About box belongs to the resident window.
     parts.about =
         std::make_unique<FormWindow>(frmAbout, aboutStyle(), parts.events, parts.resident.get());
+    return std::make_unique<Windows>(*this);
+}
+
+QtDesktop::Windows::~Windows() {
+    Parts& parts = *desktop_.parts_;
+    parts.about.reset();
+    parts.console.reset();
+    parts.resident.reset();
 }
 
 } // namespace kvl::qt

@@ -32,8 +32,21 @@ public:
     Platform platform(const Platform& base);
     ModalForms& modal();
 
+    // The windows of the forms, for as long as this object lives: it must go
+    // before the forms do.
+    class Windows {
+    public:
+        explicit Windows(QtDesktop& desktop) : desktop_(desktop) {}
+        ~Windows();
+        Windows(const Windows&) = delete;
+        Windows& operator=(const Windows&) = delete;
+
+    private:
+        QtDesktop& desktop_;
+    };
     // Builds a window for each form, bound to it both ways.
-    void showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout);
+    [[nodiscard]] std::unique_ptr<Windows> showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type,
+                                                     FrmAbout& frmAbout);
 
 private:
     struct Parts;

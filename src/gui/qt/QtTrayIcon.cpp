@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace kvl::qt {
 
@@ -46,8 +47,13 @@ void QtTrayIcon::add(const NotifyIconData& data) {
     QObject::connect(icon_, &QSystemTrayIcon::activated, icon_,
                      [this](QSystemTrayIcon::ActivationReason reason) {
                          const int event = mouseEvent(reason);
-                         if (event != 0)
+                         if (event == 0)
+                             return;
+                         // The logic may open a menu or a box and wait: it
+                         // runs once the icon has finished with its mouse event.
+                         QTimer::singleShot(0, icon_, [this, event] {
                              runHandler(events_, [this, event] { activate(event); });
+                         });
                      });
     icon_->show();
 }
