@@ -9,32 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-30}
 idle_seconds=${IDLE_SECONDS:-60}
-bin=${KVL_BIN:-build/bin}
-work=$(mktemp -d)
-sim_pid=""
-bridge_pid=""
-cleanup() {
-    [ -n "$bridge_pid" ] && kill -TERM "$bridge_pid" 2>/dev/null && wait "$bridge_pid" 2>/dev/null
-    [ -n "$sim_pid" ] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-for port in $(seq 8200 8300); do
-    "$bin/terminal-sim" --tcp "127.0.0.1:$port" >"$work/sim.log" 2>&1 &
-    sim_pid=$!
-    sleep 0.2
-    grep -q '^listening' "$work/sim.log" && break
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=""
-done
-[ -n "$sim_pid" ] || { echo "no free port for terminal-sim" >&2; exit 1; }
-
-cp "$bin/KvlTalvioPos" "$bin/libiae17.so" "$work/"
-mkdir "$work/ecr"
-printf 'TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: %s\r\nINPF: %s\r\nOUTF: %s\r\n' \
-    "$port" "$work/ecr/SR_DATI.TXT" "$work/ecr/SR_OUT.TXT" >"$work/ConfigTlvPos.TXT"
-printf '0\r\n%s\r\n%s\r\n' "$work/ConfigTlvPos.TXT" "$work/LogTlvPos.TXT" >"$work/ParamTlvPos.TXT"
+. bench/installation.sh
+start_simulator 8200
+prepare_installation
 
 KVL_HEADLESS=1 "$work/KvlTalvioPos" 2>"$work/bridge.err" &
 bridge_pid=$!
@@ -58,7 +35,7 @@ pick() { printf '%s\n' "$sorted" | awk -v p="$1" -v n="$count" 'NR == int((n - 1
 echo "command-to-result latency over $count payments (ms):"
 echo "  min $(pick 0)  median $(pick 0.5)  p90 $(pick 0.9)  max $(pick 1)"
 echo "  designed: a look every ~1300 ms when idle (1000 ms wait + 300 ms timer),"
-echo "  plus 100 ms until a new file counts as completely written, plus the exchange."
+echo "  plus 100 ms for a file stamped less than 100 ms before the look, plus the exchange."
 
 ticks() { awk '{print $14 + $15}' "/proc/$bridge_pid/stat"; }
 hz=$(getconf CLK_TCK)

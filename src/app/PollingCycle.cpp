@@ -1,6 +1,6 @@
 #include "app/PollingCycle.h"
 
-#include "commands/Dispatcher.h"
+#include "app/CommandFileHandling.h"
 #include "config/ConfigurationReader.h"
 #include "platform/RunTimeError.h"
 #include "platform/SleepDelay.h"
@@ -23,12 +23,11 @@ constexpr std::chrono::milliseconds retryPause{500};
 // failing steps are skipped. A command file still held open by another
 // program (errors 70 and 75) needs no rule of its own here: the hand-over is
 // never repeated and the deletion is retried only while the file is there.
-class TickSteps {
+class TickSteps : public StepRunner {
 public:
     explicit TickSteps(Program& program) : program_(program) {}
 
-    // Runs the step until it succeeds; false when it was skipped.
-    template <class Step> bool run(Step&& step) {
+    bool run(const std::function<void()>& step) override {
         for (;;) {
             try {
                 step();
@@ -40,9 +39,9 @@ public:
         }
     }
 
-    // Runs the step once: a failure counts as an error, waits, and the tick
-    // goes on with the next step.
-    template <class Step> bool runOnce(Step&& step) {
+    // A failure counts as an error, waits, and the tick goes on with the next
+    // step.
+    bool runOnce(const std::function<void()>& step) override {
         try {
             step();
             return true;
@@ -68,8 +67,8 @@ private:
 class Tick {
 public:
     explicit Tick(Program& program)
-        : program_(program), files_(program.platform.files), form_(program.frmWpos1Type),
-          memory_(program.commandFile), steps_(program) {}
+        : program_(program), form_(program.frmWpos1Type), state_(program.commandFile),
+          steps_(program), handling_(program, commandJournal(program), state_, steps_) {}
 
     void run() {
         form_.Timer1.setEnabled(false);
@@ -82,7 +81,9 @@ public:
             return;
         }
 
-        if (!lookForCommand())
+        if (lookForCommand())
+            pace();
+        else
             wait(1000);
         // A close answered during one of the waits ends the program: the
         // tick stops where it is and polling stays off.
@@ -102,101 +103,46 @@ private:
         return !ending();
     }
 
-    const std::string& commandPath() const { return program_.params.CommandFilePath; }
-
     bool driveFound() {
         bool found = true;
         // A lookup that keeps failing is skipped: the tick goes on as if found.
-        steps_.run([&] { found = files_.entryExists(DriveRoot(commandPath())); });
-        return found;
-    }
-
-    // The size and time of the command file, nullopt when there is none.
-    std::optional<FileIdentity> look() {
-        std::optional<FileIdentity> identity;
-        const bool looked = steps_.run([&] {
-            identity.reset();
-            if (files_.fileExists(commandPath()))
-                identity = files_.identity(commandPath());
-        });
-        if (looked && !identity)
-            memory_.fileGone();
-        return identity;
-    }
-
-    std::optional<CommandFileVersion> version(const FileIdentity& identity) {
-        std::optional<CommandFileVersion> result;
         steps_.run([&] {
-            result = CommandFileVersion{identity, contentHash(files_.readAll(commandPath()))};
+            found = program_.platform.files.entryExists(DriveRoot(program_.params.CommandFilePath));
         });
-        return result;
-    }
-
-    void deleteCommandFile() {
-        // Deleted, or gone by itself: whatever appears there next is new.
-        const bool deleted = steps_.run([&] {
-            if (files_.fileExists(commandPath()))
-                files_.deleteFile(commandPath());
-        });
-        if (deleted)
-            memory_.fileGone();
+        return found;
     }
 
     // True when a command was processed, which sets the pause before the next
     // look.
     bool lookForCommand() {
-        std::optional<FileIdentity> identity = look();
-        if (!identity)
+        std::optional<CommandFileLook> look = handling_.look();
+        if (!look)
             return false;
-
-        // Processed before and still there because its deletion failed: its
-        // payment must not be charged again and its result file stays; only
-        // the deletion is tried again.
-        if (memory_.mayBeProcessed(*identity)) {
-            const auto seen = version(*identity);
-            if (!seen)
-                return false;
-            if (memory_.alreadyProcessed(*seen)) {
-                deleteCommandFile();
-                return false;
-            }
-        }
-
-        // A file still being written is read only once its size and time
-        // have stayed the same for a while.
-        if (!memory_.settled(*identity, program_.platform.clock.now())) {
-            if (!wait(static_cast<float>(CommandFileMemory::settleTime.count())))
-                return false;
-            identity = look();
-            if (!identity || !memory_.settled(*identity, program_.platform.clock.now()))
-                return false;
-        }
-
-        const auto command = version(*identity);
-        if (!command)
+        // Run before and still there: only its answer and deletion are left.
+        if (handling_.finishPending(*look))
             return false;
-        processCommand(*command);
-        return true;
+        if (!settled(*look))
+            return false;
+        return handling_.run(look->identity) == CommandFileHandling::Result::Ran;
     }
 
-    void processCommand(const CommandFileVersion& command) {
-        form_.Shape1.setFillColour(Colour::Green);
-        steps_.run([&] {
-            if (files_.fileExists(program_.params.ResultFilePath))
-                files_.deleteFile(program_.params.ResultFilePath);
-        });
+    // A file still being written is read only once it has stood still; the
+    // look is then the last one made.
+    bool settled(CommandFileLook& look) {
+        Clock& clock = program_.platform.clock;
+        if (SettleRule::stoodStill(look, clock.wallNanoseconds()) ||
+            state_.settle.settled(look, clock.now()))
+            return true;
+        if (!wait(static_cast<float>(SettleRule::settleTime(look).count())))
+            return false;
+        const std::optional<CommandFileLook> again = handling_.look();
+        if (!again)
+            return false;
+        look = *again;
+        return state_.settle.settled(look, clock.now());
+    }
 
-        // Remembered before the hand-over, so that a failure part-way can
-        // never lead to a second run of the same command.
-        memory_.processing(command);
-        // Never run again within the tick: the command may already have
-        // reached the terminal. A file still held by another program goes
-        // straight on to its deletion.
-        steps_.runOnce([&] {
-            ElaboraFileComandi(program_.commands, commandPath(), program_.params.EcrIdRequired);
-        });
-        deleteCommandFile();
-
+    void pace() {
         if (!wait(200))
             return;
         steps_.run([&] { program_.platform.events.processEvents(); });
@@ -213,10 +159,10 @@ private:
     }
 
     Program& program_;
-    FileSystem& files_;
     FrmWpos1Type& form_;
-    CommandFileMemory& memory_;
+    CommandFileState& state_;
     TickSteps steps_;
+    CommandFileHandling handling_;
 };
 
 } // namespace

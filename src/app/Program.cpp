@@ -11,4 +11,15 @@ Program::Program(Platform& platform, TerminalLibrary& library, ModalForms& modal
     attachShellProcedures(shell);
 }
 
+CommandJournal& commandJournal(Program& program) {
+    if (!program.journal) {
+        program.journal = std::make_unique<CommandJournal>(
+            program.platform,
+            program.platform.files.joinPath(program.platform.program.programFolder(),
+                                            CommandJournal::FileName));
+        program.journal->load();
+    }
+    return *program.journal;
+}
+
 } // namespace kvl

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/CommandFileMemory.h"
+#include "app/CommandFileState.h"
+#include "app/CommandJournal.h"
 #include "commands/CommandContext.h"
 #include "config/ConfigContext.h"
 #include "console/ConsoleContext.h"
@@ -60,10 +61,19 @@ struct Program {
     ConsoleContext console{terminal, platform.events};
     ShellContext shell{platform, modal, frmWpos1Type, frmMain, frmAbout, config};
 
-    // What the resident service keeps between ticks: the command files seen,
-    // and Timer1 running on the event loop once the resident start-up binds it.
-    CommandFileMemory commandFile;
+    // Why the terminal library could not be loaded, empty when it was: the
+    // resident modes end, the one-shot run refuses every line with it.
+    std::string libraryFailure;
+
+    // What the resident service keeps between ticks: the command file looked
+    // at, the command journal once loaded, and Timer1 running on the event
+    // loop once the resident start-up binds it.
+    CommandFileState commandFile;
+    std::unique_ptr<CommandJournal> journal;
     std::unique_ptr<TimerBinding> timer1;
 };
+
+// The command journal in the program folder, loaded on first use.
+CommandJournal& commandJournal(Program& program);
 
 } // namespace kvl

@@ -21,15 +21,16 @@ constexpr std::size_t trayTipWidth = 64;
 // Status requests after the first one that fails, before giving up.
 constexpr int statusRetries = 3;
 constexpr std::size_t shownTerminalIdWidth = 8;
+constexpr long long highestPort = 9999;
 
 // The program ends after the fatal start-up checks with a failure status.
 constexpr int startupFailed = 1;
 
 void reportLibraryMissing(Program& program, const RunTimeError& failure) {
-    program.platform.messages.show("Libreria del terminale non caricata (" +
-                                       terminalLibraryName(program.platform.libraries) +
-                                       "): " + failure.description(),
-                                   ProgramTitle, MessageButtons::Ok, MessageIcon::None);
+    std::string& message = program.libraryFailure;
+    message = "Libreria del terminale non caricata (" +
+              terminalLibraryName(program.platform.libraries) + "): " + failure.description();
+    program.platform.messages.show(message, ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
 // False when the configuration cannot be read: the program ends.
@@ -45,6 +46,19 @@ bool readConfiguration(Program& program) {
                                    MessageIcon::None);
     program.platform.events.quit(startupFailed);
     return false;
+}
+
+// The address check refuses such a port at every exchange; the operator
+// hears why once, at start.
+void reportUnusablePort(Program& program) {
+    if (program.params.ConnectionType != CommunicationParameters::Ethernet)
+        return;
+    const auto port = text::numberValue(program.records.ethInit.Port.text());
+    if (port && *port > highestPort)
+        program.platform.messages.show("Porta Eth " + std::to_string(*port) +
+                                           " non utilizzabile: il programma accetta porte da 1 a " +
+                                           std::to_string(highestPort),
+                                       ProgramTitle, MessageButtons::Ok, MessageIcon::None);
 }
 
 void deleteResultFile(Program& program) {
@@ -144,6 +158,10 @@ bool frmWpos1Type_Load(Program& program) {
     program.ConfigFilePath = window.txtConfFile.text();
     if (!readConfiguration(program))
         return false;
+    skipOnFailure([&] { reportUnusablePort(program); });
+    // Loaded before the old result file goes: the answers still owed to a
+    // command file are in it and are written again.
+    commandJournal(program);
     skipOnFailure([&] { deleteResultFile(program); });
     if (!settleDataFolder(program))
         return false;

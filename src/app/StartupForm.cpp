@@ -13,6 +13,8 @@ namespace {
 
 // A second start ends silently, as a successful run.
 constexpr int SecondInstance = 0;
+// Without the terminal library the resident modes end with a failure.
+constexpr int LibraryMissing = 1;
 
 // The Version mode: the About box, modal as the menu shows it, then the end
 // of the program. Polling goes on while it is open. The tray icon the start-up
@@ -48,7 +50,18 @@ void frmMain_Load(Program& program) {
     if (!goesOn)
         return;
 
-    switch (decideRunMode(commandLine)) {
+    const RunMode mode = decideRunMode(commandLine);
+    // Without the library the resident service could do nothing, and staying
+    // would keep the next start from running. The status asked for first
+    // stays: the console's unload only frees what was loaded.
+    if (!program.libraryFailure.empty() &&
+        (mode == RunMode::Resident || mode == RunMode::Interactive)) {
+        program.platform.events.quit(LibraryMissing);
+        program.frmMain.unload();
+        return;
+    }
+
+    switch (mode) {
     case RunMode::OneShot:
         runOneShot(program, commandLine);
         return;

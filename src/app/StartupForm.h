@@ -9,6 +9,7 @@ namespace kvl {
 // library version, starts the resident service and then acts on the command
 // line. The Version and One-shot modes end the program here, through the
 // console form's unload, the Version mode once its modal About box closes.
+// Without the terminal library the resident modes end here too, with status 1.
 void frmMain_Load(Program& program);
 
 } // namespace kvl

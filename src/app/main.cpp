@@ -9,6 +9,7 @@
 #include "gui/qt/QtDesktop.h"
 #endif
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -19,6 +20,9 @@
 // have windows and the loop is the desktop's; without one, or with
 // KVL_HEADLESS=1, everything runs headless.
 int main(int argc, char** argv) {
+    // A closed standard error or output (a service manager or log pipe that
+    // went away) must not end the program in the middle of a payment.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         const auto real = kvl::makeRealPlatform(argc, argv);
         kvl::HeadlessModalForms headlessModal(std::cout);

@@ -42,10 +42,14 @@ Handler handlerFor(const std::string& line) {
     return nullptr;
 }
 
-// The command line as the handlers and the result file see it, or nothing for
-// a line that is skipped.
-bool commandLine(const std::string& raw, std::string& line) {
-    line = text::upperCase(raw);
+std::string failureText(const RunTimeError& error) {
+    return error.description() + "," + std::to_string(error.number());
+}
+
+} // namespace
+
+bool toCommandLine(std::string& line) {
+    text::upperCaseInPlace(line);
     if (line.empty() || line.front() == ';' || line.front() == ':')
         return false;
     if (line.back() == ';')
@@ -53,67 +57,65 @@ bool commandLine(const std::string& raw, std::string& line) {
     return true;
 }
 
-std::string failureText(const RunTimeError& error) {
-    return error.description() + "," + std::to_string(error.number());
+bool logSwitchedOn(const FrmWpos1Type& window) {
+    return window.chkEnableLog.value() == 1 && !window.txtLogFileName.text().empty();
 }
-
-void writeBlocks(CommandContext& commands, const std::string& line, const std::string& result) {
-    WriteResultBlock(commands, commands.terminal.params.ResultFilePath, line, result);
-    const FrmWpos1Type& window = commands.frmWpos1Type;
-    if (window.chkEnableLog.value() == 1 && !window.txtLogFileName.text().empty())
-        WriteResultBlock(commands, window.txtLogFileName.text(), line, result);
-}
-
-} // namespace
 
 std::string ElaboraFileComandi(CommandContext& commands, const std::string& path,
                                bool ecrIdRequired) {
     if (!commands.platform.files.fileExists(path))
         return "File comandi non trovato";
 
-    commands.handlersEcrIdRequired = ecrIdRequired;
-    std::string result;
-
     // A file that cannot be opened (the ECR may still hold it) gets no block.
     std::unique_ptr<LineReader> reader;
     try {
         reader = commands.platform.files.openForReading(path);
     } catch (const RunTimeError&) {
-        return result;
+        return {};
     }
     if (!reader)
-        return result;
+        return {};
+    return dispatchCommandLines(commands, *reader, ecrIdRequired, [&](std::string block) {
+        appendResultBlock(commands, commands.terminal.params.ResultFilePath, block);
+        if (logSwitchedOn(commands.frmWpos1Type))
+            appendResultBlock(commands, commands.frmWpos1Type.txtLogFileName.text(), block);
+    });
+}
 
+std::string dispatchCommandLines(CommandContext& commands, LineReader& lines, bool ecrIdRequired,
+                                 const ResultBlockSink& deliver) {
+    commands.handlersEcrIdRequired = ecrIdRequired;
+    std::string result;
     commands.frmWpos1Type.lblValTerminalId.setCaption(
         text::upToNul(commands.terminal.records.posData.TerminalId.text()));
 
     for (;;) {
-        std::optional<std::string> raw;
+        std::optional<std::string> line;
         // A read that fails part-way ends the file: what could not be read
         // gets no block.
         try {
-            raw = reader->readLine();
+            line = lines.readLine();
         } catch (const RunTimeError&) {
             break;
         }
-        if (!raw)
+        if (!line)
             break;
-        std::string line;
-        if (!commandLine(*raw, line))
+        if (!toCommandLine(*line))
             continue;
-        raw.reset();
 
         // Each command reports its own outcome: without this, a command
         // refused before any terminal exchange would report the previous one.
         PulisciEsito(commands.terminal.frmMain);
-        if (const Handler handler = handlerFor(line)) {
+        if (const Handler handler = handlerFor(*line)) {
             try {
-                result = handler(commands, line);
+                result = handler(commands, *line);
             } catch (const RunTimeError& error) {
                 result = failureText(error);
             }
         }
-        writeBlocks(commands, line, result);
+        std::string block = composeResultBlock(commands, *line, result);
+        line.reset();
+        deliver(std::move(block));
     }
     return result;
 }

@@ -15,6 +15,9 @@ const char* const LineEnd = "\r\n";
 const std::string GenericError = "ERRORE GENERICO, PROBABILI PARAMETRI NON CORRETTI";
 const std::string MissingFolder = "Cartella per file di I/O non trovata. Creare cartella 2";
 const std::string Separator(52, '-');
+// Six result lines and the POSDATA dump, besides the command line itself.
+constexpr std::size_t BlockRoom = 8 * 1024;
+const std::string UnknownOutcome = "Esito sconosciuto: verificare sul terminale";
 
 // The ECR's folder is looked up through the drive of the command file,
 // whichever file is being written.
@@ -30,18 +33,6 @@ bool commandDrivePresent(CommandContext& commands) {
 void reportMissingFolder(CommandContext& commands) {
     commands.platform.messages.show(MissingFolder, ProgramTitle, MessageButtons::Ok,
                                     MessageIcon::None);
-}
-
-// One write per block, so that a full disk or an interrupted process never
-// leaves part of a block for the ECR to read. A failed write is skipped; it
-// is still worth a line on standard error, since nothing else shows it.
-void appendBlock(CommandContext& commands, const std::string& outFile, const std::string& block) {
-    try {
-        commands.platform.files.append(outFile, block);
-    } catch (const RunTimeError& error) {
-        std::cerr << ProgramTitle << ": cannot write " << outFile << ": " << error.description()
-                  << std::endl;
-    }
 }
 
 void addLine(std::string& out, const char* label, const std::string& value) {
@@ -66,6 +57,9 @@ std::string composeCommunicationResult(CommandContext& commands, const std::stri
     const std::string esito = form.txtEsito.text();
 
     std::string out;
+    // Room for the record dump that follows, so that a long command line is
+    // not copied again when the dump is added.
+    out.reserve(funzione.size() + executionDescription.size() + BlockRoom);
     addLine(out, "TIPO_COMANDO  = ", funzione);
     addLine(out, "ESITO_COMANDO = ", esito.empty() ? std::string("KO") : esito);
 
@@ -104,15 +98,45 @@ std::string composePosData(const POSDATA& posData) {
     return out;
 }
 
-void WriteResultBlock(CommandContext& commands, const std::string& outFile,
-                      const std::string& funzione, const std::string& executionDescription) {
+std::string composeResultBlock(CommandContext& commands, const std::string& funzione,
+                               const std::string& executionDescription) {
     std::string block;
     if (commandDrivePresent(commands))
         block = composeCommunicationResult(commands, funzione, executionDescription);
     else
         reportMissingFolder(commands);
     block += composePosData(commands.terminal.records.posData);
-    appendBlock(commands, outFile, block);
+    return block;
+}
+
+std::string composeUnknownOutcome(CommandContext& commands, const std::string& funzione) {
+    std::string out;
+    addLine(out, "TIPO_COMANDO  = ", funzione);
+    addLine(out, "ESITO_COMANDO = ", "KO");
+    addLine(out, "ESITO_TRANSAZ = ", "01");
+    addLine(out, "DATAORA_TRANS = ", CurrDateTime(commands));
+    addLine(out, "ERROR_DESCRIZ = ", UnknownOutcome);
+    addLine(out, "EXERR_DESCRIZ = ", UnknownOutcome);
+    // Nothing of the terminal's answer is known: the record is shown empty.
+    return out + composePosData(POSDATA{});
+}
+
+bool appendResultBlock(CommandContext& commands, const std::string& outFile,
+                       const std::string& block) {
+    try {
+        commands.platform.files.append(outFile, block);
+        return true;
+    } catch (const RunTimeError& error) {
+        std::cerr << ProgramTitle << ": cannot write " << outFile << ": " << error.description()
+                  << std::endl;
+        return false;
+    }
+}
+
+void WriteResultBlock(CommandContext& commands, const std::string& outFile,
+                      const std::string& funzione, const std::string& executionDescription) {
+    appendResultBlock(commands, outFile,
+                      composeResultBlock(commands, funzione, executionDescription));
 }
 
 } // namespace kvl

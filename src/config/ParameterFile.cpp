@@ -23,35 +23,47 @@ std::string defaultLogFile(ConfigContext& config) {
     return config.platform.files.joinPath(config.platform.program.programFolder(), "LogTlvPos.TXT");
 }
 
+using ParameterLines = std::array<std::optional<std::string>, 3>;
+
 // The three lines as far as they could be read: a line past the end of the
 // file is nullopt; a file that cannot be opened, or a line that cannot be
-// read, gives empty lines from there on.
-std::array<std::optional<std::string>, 3> readParameterLines(ConfigContext& config) {
-    std::array<std::optional<std::string>, 3> lines;
+// read, gives empty lines from there on. False when a file that is there
+// could not be read whole.
+bool readParameterLines(ConfigContext& config, ParameterLines& lines) {
+    const std::string path = parameterFilePath(config);
     std::size_t next = 0;
     try {
-        auto reader = config.platform.files.openForReading(parameterFilePath(config));
+        auto reader = config.platform.files.openForReading(path);
         for (; next < lines.size(); ++next)
             lines[next] = reader->readLine();
+        return true;
     } catch (const RunTimeError&) {
         for (; next < lines.size(); ++next)
             lines[next] = std::string();
     }
-    return lines;
+    bool missing = false;
+    try {
+        missing = !config.platform.files.entryExists(path);
+    } catch (const RunTimeError&) {
+    }
+    return missing;
 }
 
 } // namespace
 
 void LoadParameters(ConfigContext& config) {
     auto& form = config.frmWpos1Type;
-    const auto lines = readParameterLines(config);
+    ParameterLines lines;
+    const bool read = readParameterLines(config, lines);
     if (lines[0])
         form.chkEnableLog.setValue(*lines[0] == "1" ? 1 : 0);
     if (lines[1])
         form.txtConfFile.setText(lines[1]->empty() ? defaultConfigFile(config) : *lines[1]);
     if (lines[2])
         form.txtLogFileName.setText(lines[2]->empty() ? defaultLogFile(config) : *lines[2]);
-    config.parametersLoaded = true;
+    // A file that is there but could not be read keeps the operator's
+    // settings: the defaults given instead are never saved over it.
+    config.parametersLoaded = read;
 }
 
 void SaveParameters(ConfigContext& config) {

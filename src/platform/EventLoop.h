@@ -53,6 +53,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::chrono::steady_clock::time_point now() = 0;
+    // The calendar time files are stamped with, in nanoseconds since 1970.
+    virtual std::int64_t wallNanoseconds() = 0;
     // Local date and time as the broken-down fields of the calendar.
     struct LocalTime {
         int year, month, day, hour, minute, second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -12,9 +13,10 @@ namespace kvl {
 // left out.
 std::vector<std::string> pathComponents(const std::string& path, char separator);
 
-// Reads a file as lines over bytes: a line ends at LF, and one CR just before
-// the LF is dropped. The last line may lack its LF. Throws RunTimeError when
-// the underlying read fails part-way.
+// Reads a file as lines over bytes: a line ends at CR LF, at a lone CR or at a
+// lone LF, as the platform the program was designed for reads them. The last
+// line may lack its line end. Throws RunTimeError when the underlying read
+// fails part-way.
 class LineReader {
 public:
     virtual ~LineReader() = default;
@@ -31,6 +33,17 @@ struct FileIdentity {
         return size == other.size && modifiedNanoseconds == other.modifiedNanoseconds;
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
+// An open file read as bytes. What it reads and the identity it gives are
+// those of the file that was opened, whatever the path names later.
+class ByteReader {
+public:
+    virtual ~ByteReader() = default;
+    // Reads up to `size` bytes at the current position; 0 at the end.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+    virtual void seek(std::uint64_t offset) = 0;
+    virtual FileIdentity identity() = 0;
 };
 
 // The file services the program uses, with the name matching of the platform
@@ -63,12 +76,17 @@ public:
 
     virtual void deleteFile(const std::string& path) = 0;
     virtual std::unique_ptr<LineReader> openForReading(const std::string& path) = 0;
-    // Appends the bytes with one write, creating the file when missing.
+    virtual std::unique_ptr<ByteReader> openBytes(const std::string& path) = 0;
+    // Appends the bytes with one write, creating the file when missing, and
+    // returns once they are on the disk. A failed append leaves the file as
+    // it was.
     virtual void append(const std::string& path, const std::string& bytes) = 0;
-    // Replaces the file's content with the bytes.
+    // Replaces the file's content with the bytes, on the disk when it returns;
+    // a failure leaves the old content whole. A symbolic link stays a link:
+    // its target is written.
     virtual void writeWhole(const std::string& path, const std::string& bytes) = 0;
     virtual FileIdentity identity(const std::string& path) = 0;
-    // Reads the whole file (for hashing a command file's content).
+    // Reads the whole file.
     virtual std::string readAll(const std::string& path) = 0;
 };
 

@@ -21,6 +21,9 @@ MessageAnswer HeadlessMessageBoxes::show(const std::string& text, const std::str
                                          MessageButtons, MessageIcon) {
     out_ << headlessBoxLine(text, title) << '\n';
     out_.flush();
+    // Standard error may be a pipe whose reader went away: the box is lost,
+    // the program goes on, and the next box is tried again.
+    out_.clear();
     return MessageAnswer::Ok;
 }
 

@@ -28,4 +28,8 @@ private:
     int number_;
 };
 
+// The failure's description without the path it ends with, for a message
+// that names the file itself.
+std::string reasonOf(const RunTimeError& error, const std::string& path);
+
 } // namespace kvl

@@ -72,10 +72,14 @@ bool accumulateDigits(std::string_view text, std::size_t& position, bool negativ
 
 std::string upperCase(std::string_view text) {
     std::string result(text);
-    for (char& c : result) {
+    upperCaseInPlace(result);
+    return result;
+}
+
+void upperCaseInPlace(std::string& text) {
+    for (char& c : text) {
         c = upperChar(c);
     }
-    return result;
 }
 
 std::string trimLeft(std::string_view text) {

@@ -11,6 +11,7 @@ namespace kvl::text {
 
 // Upper-cases ASCII and Windows-1252 letters; other bytes stay as they are.
 std::string upperCase(std::string_view text);
+void upperCaseInPlace(std::string& text);
 
 // Removes blanks (spaces only) on both sides, on the left, on the right.
 std::string trim(std::string_view text);

@@ -16,7 +16,8 @@ namespace kvl::test {
 
 const std::string Ethernet = "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n";
 
-// A Program on fake services: program folder /opt/kvl, I/O folder /io.
+// A Program on fake services: program folder /opt/kvl (where the command
+// journal goes), I/O folder /io.
 struct App {
     App() {
         using Operation = FakeFileSystem::Operation;
@@ -26,6 +27,7 @@ struct App {
                      path.substr(path.rfind('/') + 1));
         };
         fake.files.addDirectory("/io");
+        fake.files.addDirectory("/opt/kvl");
     }
 
     // The configuration read when no parameter file names another one.

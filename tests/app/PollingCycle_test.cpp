@@ -1,5 +1,8 @@
 #include "AppFixture.h"
+#include "app/CommandFileVersion.h"
+#include "app/JournalRecord.h"
 #include "app/PollingCycle.h"
+#include "support/JournalWitness.h"
 
 #include <algorithm>
 
@@ -8,6 +11,7 @@ namespace {
 
 const std::string Command = "/io/SR_DATI.TXT";
 const std::string Result = "/io/SR_OUT.TXT";
+const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
 
 class PollingCycleTest : public AppTest {
 protected:
@@ -25,6 +29,27 @@ protected:
         Timer1_Timer(program);
         return slept() - before;
     }
+
+    std::vector<std::string> records() { return journalRecords(fake.files.content(JournalFile)); }
+
+    // The command line of each block in the result file.
+    std::vector<std::string> answered(const std::string& resultFile = Result) {
+        std::vector<std::string> commands;
+        const std::string bytes = fake.files.content(resultFile);
+        const std::string label = "TIPO_COMANDO  = ";
+        for (std::size_t at = 0; (at = bytes.find(label, at)) != std::string::npos;) {
+            at += label.size();
+            commands.push_back(bytes.substr(at, bytes.find("\r\n", at) - at));
+        }
+        return commands;
+    }
+    std::string amountPaid(std::size_t call) {
+        std::vector<std::string> amounts;
+        for (const LibraryCall& c : library.calls())
+            if (c.entryPoint == "IAE17AX_Payment")
+                amounts.push_back(c.request.Amount.text());
+        return call < amounts.size() ? amounts[call] : "none";
+    }
 };
 
 // A command deletes the old result, writes the new one, then the command file.
@@ -38,9 +63,13 @@ TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
     fake.files.addFile(Command, "POS_STATUS\r\n");
     library.queueResult("IAE17AX_Status", 3);
     EXPECT_EQ(tick(), 100 + 200 + 1500);
+    // Each step is journalled before the next: started, the block, the
+    // block in the result file, answered, the command file deleted, done.
+    const std::string journalled = "append " + JournalFile;
     EXPECT_EQ(
         fake.files.changes(),
-        (std::vector<std::string>{"delete " + Result, "append " + Result, "delete " + Command}));
+        (std::vector<std::string>{"delete " + Result, journalled, journalled, "append " + Result,
+                                  journalled, "delete " + Command, journalled}));
     EXPECT_FALSE(program.ConnectionConfirmed);
 
     fake.files.addFile(Command, "POS_STATUS\r\n");
@@ -99,18 +128,156 @@ TEST_F(PollingCycleTest, ProcessedFileLeftBehindIsNotChargedAgain) {
     EXPECT_EQ(library.count("IAE17AX_Payment"), 3u);
 }
 
-TEST_F(PollingCycleTest, FileStillBeingWrittenIsReadOnlyOnceSettled) {
+// A file is read once it has stood still: 100 ms with its last line ended,
+// 2 s without (a last CR may still get its LF), and at once when its own
+// time stamp says so; a stamp in whole seconds is taken as two seconds late.
+TEST_F(PollingCycleTest, AFileIsReadOnceItHasStoodStillByItsLineEndAndItsTimeStamp) {
+    constexpr std::int64_t ms = 1'000'000;
+    struct Case {
+        const char* bytes;
+        std::int64_t age; // of its time stamp, in ms; -1: just written
+        bool wholeSeconds;
+        long long waited;
+    } const cases[] = {{"POS_STATUS\r\n", -1, false, 100},  {"POS_STATUS", -1, false, 2000},
+                       {"POS_STATUS\r", -1, false, 2000},   {"POS_STATUS\r\n", 157, false, 0},
+                       {"POS_STATUS\r", 2107, false, 0},    {"POS_STATUS", 1507, false, 2000},
+                       {"POS_STATUS\r\n", 1000, true, 100}, {"POS_STATUS\r\n", 3000, true, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.bytes) + " " + std::to_string(c.age));
+        fake.files.addFile(Command, c.bytes);
+        if (c.wholeSeconds) // now on a whole second, and so is the stamp
+            fake.clock.advance(
+                std::chrono::milliseconds(1000 - fake.clock.wallNanoseconds() / ms % 1000));
+        if (c.age >= 0)
+            fake.files.setModified(Command, fake.clock.wallNanoseconds() - c.age * ms);
+        library.clearCalls();
+        EXPECT_EQ(tick(), c.waited + 200 + 300);
+        EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+    }
+
+    // Still being written during the wait: looked at again by the next tick.
     fake.files.addFile(Command, "POS_STA");
     fake.events.duringProcessEvents = [&] {
         if (fake.files.hasFile(Command) && fake.files.content(Command) == "POS_STA")
             fake.files.addFile(Command, "POS_STATUS\r\n");
     };
-
+    library.clearCalls();
     tick();
     EXPECT_TRUE(library.calls().empty());
-
     tick();
     EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
+}
+
+// The block waits in the journal and its write is tried again at every tick;
+// the command file stays until it is written, then goes.
+TEST_F(PollingCycleTest, AnAnswerThatCannotBeWrittenKeepsTheCommandWaitingUntilItIs) {
+    program.params.ResultFilePath = "/out/SR_OUT.TXT";
+    fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
+    tick();
+    tick();
+    EXPECT_EQ(library.count("IAE17AX_Payment"), 1u);
+    EXPECT_TRUE(fake.files.hasFile(Command));
+    ASSERT_EQ(fake.messages.texts().size(), 1u) << "said once";
+    const std::string message = fake.messages.texts()[0];
+    EXPECT_EQ(
+        message.rfind("Impossibile scrivere il risultato in /out/SR_OUT.TXT: Path not found", 0),
+        0u);
+    const std::string ending = ". Il comando resta in attesa e la scrittura viene ritentata.";
+    EXPECT_EQ(message.substr(message.size() - ending.size()), ending);
+    EXPECT_EQ(records(), (std::vector<std::string>{"started 1", "block 1 0"}));
+
+    fake.files.addDirectory("/out");
+    tick();
+    EXPECT_EQ(answered("/out/SR_OUT.TXT"), std::vector<std::string>{"POS_PAGAME,A1250"});
+    EXPECT_FALSE(fake.files.hasFile(Command));
+    EXPECT_EQ(library.count("IAE17AX_Payment"), 1u);
+    EXPECT_EQ(records(),
+              (std::vector<std::string>{"started 1", "block 1 0", "answered 1", "done 1 deleted"}));
+}
+
+// Only the file that ran is deleted: one the ECR rewrote during the payment
+// runs next, and when it only appended lines, only those lines run.
+TEST_F(PollingCycleTest, AFileTheEcrWritesDuringThePaymentIsKeptAndOnlyWhatIsNewRuns) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"POS_PAGAME,A7777\r\n", {"POS_PAGAME,A7777"}},
+        {"POS_PAGAME,A1250\r\nPOS_PAGAME,A7777\r\n", {"POS_PAGAME,A1250", "POS_PAGAME,A7777"}}};
+    for (const auto& [written, blocks] : cases) {
+        SCOPED_TRACE(written);
+        library.clearCalls();
+        fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
+        LibraryReply meanwhile;
+        meanwhile.action = [&, bytes = std::string(written)](PosRequest&, POSDATA&) {
+            fake.files.addFile(Command, bytes);
+        };
+        library.queueReply("IAE17AX_Payment", meanwhile);
+        tick();
+        EXPECT_TRUE(fake.files.hasFile(Command));
+        tick();
+        EXPECT_FALSE(fake.files.hasFile(Command));
+        EXPECT_EQ(library.count("IAE17AX_Payment"), 2u);
+        EXPECT_EQ(amountPaid(0), "1250     ");
+        EXPECT_EQ(amountPaid(1), "7777     ");
+        EXPECT_EQ(answered(), blocks);
+    }
+    const std::vector<std::string> done = {"done 1 replaced", "done 2 deleted", "done 3 appended",
+                                           "done 4 deleted"};
+    std::vector<std::string> finished;
+    for (const std::string& record : records())
+        if (record.rfind("done", 0) == 0)
+            finished.push_back(record);
+    EXPECT_EQ(finished, done);
+}
+
+// A command whose exchange was cut short by the end of the program: the
+// lines with a journalled block get it, the others the unknown outcome;
+// nothing is run again.
+TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
+    const std::string bytes = "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n";
+    fake.files.addFile(Command, bytes);
+    const FileIdentity identity = fake.files.identity(Command);
+    ContentHash hash;
+    hash.add(bytes);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash.value()));
+    fake.files.addFile(JournalFile,
+                       encodeJournalRecord({"started", "41", std::to_string(identity.size),
+                                            std::to_string(identity.modifiedNanoseconds), hex, "0",
+                                            "20261206_093005", Command}) +
+                           encodeJournalRecord({"block", "41", "0", "STATUS BLOCK\r\n"}));
+
+    tick();
+
+    EXPECT_TRUE(library.calls().empty());
+    EXPECT_FALSE(fake.files.hasFile(Command));
+    const std::string result = fake.files.content(Result);
+    EXPECT_EQ(result.rfind("STATUS BLOCK\r\nTIPO_COMANDO  = POS_PAGAME,A1250\r\n"
+                           "ESITO_COMANDO = KO\r\nESITO_TRANSAZ = 01\r\n",
+                           0),
+              0u);
+    EXPECT_EQ(answered(), (std::vector<std::string>{"POS_PAGAME,A1250", "POS_STATUS"}));
+    const std::string unknown = "Esito sconosciuto: verificare sul terminale\r\n";
+    EXPECT_NE(result.find("ERROR_DESCRIZ = " + unknown + "EXERR_DESCRIZ = " + unknown),
+              std::string::npos);
+    EXPECT_EQ(records(),
+              (std::vector<std::string>{"started 41", "block 41 0", "block 41 1", "block 41 2",
+                                        "answered 41", "done 41 deleted"}));
+}
+
+// After damage, a file found at the start may have run before: its outcome is
+// unknown. A file written later runs.
+TEST_F(PollingCycleTest, AfterDamageTheFileFoundAtTheStartIsOfUnknownOutcome) {
+    fake.files.addFile(JournalFile, "garbage\r\n" + encodeJournalRecord({"done", "1", "x"}));
+    fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
+    tick();
+    EXPECT_TRUE(library.calls().empty());
+    EXPECT_EQ(answered(), std::vector<std::string>{"POS_PAGAME,A1250"});
+    EXPECT_NE(fake.files.content(Result).find("EXERR_DESCRIZ = Esito sconosciuto"),
+              std::string::npos);
+    EXPECT_EQ(fake.messages.texts().size(), 1u);
+
+    fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
+    tick();
+    EXPECT_EQ(library.count("IAE17AX_Payment"), 1u);
 }
 
 // A close answered while a tick waits for a new file to settle ends the

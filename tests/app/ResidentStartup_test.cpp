@@ -83,5 +83,31 @@ TEST(ResidentStartup, MissingPiecesAreReportedAndNothingIsPolled) {
     }
 }
 
+// A parameter file that is there but cannot be read keeps the operator's
+// settings: the defaults used meanwhile are not saved over it.
+TEST(ResidentStartup, AnUnreadableParameterFileIsNotSavedOver) {
+    App app;
+    app.fake.files.addFile(ParameterFile, Settings);
+    app.fake.files.failReadingAfter(ParameterFile, 1, ErrorNumber::PathFileAccess);
+    app.writeConfig();
+    EXPECT_EQ(load(app), -1);
+    EXPECT_EQ(app.endStatus([&] { app.fake.events.requestClose(); }), 0);
+    EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
+}
+
+// The address check refuses a port above 9999 at every exchange; the start
+// says why once.
+TEST(ResidentStartup, AnUnusablePortIsNamedOnceAtStart) {
+    App app;
+    app.fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
+                           "TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: 12345\r\n"
+                           "INPF: /io/SR_DATI.TXT\r\nOUTF: /io/SR_OUT.TXT\r\n");
+    EXPECT_EQ(load(app), -1);
+    EXPECT_EQ(app.fake.messages.texts(),
+              std::vector<std::string>{
+                  "Porta Eth 12345 non utilizzabile: il programma accetta porte da 1 a 9999"});
+    EXPECT_EQ(app.library.count("IAE17AX_Status"), 0u);
+}
+
 } // namespace
 } // namespace kvl::test

@@ -117,5 +117,23 @@ TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine)
     EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
 }
 
+// Without the library the resident modes end with status 1 after the
+// message; the About box and the one-shot run (whose answers the end-to-end
+// tests check) end as usual.
+TEST(StartupForm, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
+    const std::pair<const char*, int> modes[] = {{"", 1}, {"-I", 1}, {"-V", 0}, {"-E", 0}};
+    for (const auto& [commandLine, status] : modes) {
+        SCOPED_TRACE(commandLine);
+        App app;
+        app.writeConfig();
+        app.fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\nPOS_PAGAME,A100\r\n");
+        app.library.failAlways(
+            RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
+        app.fake.program.arguments = commandLine;
+        EXPECT_EQ(app.endStatus([&] { frmMain_Load(app.program); }), status);
+        EXPECT_TRUE(app.fake.events.activeTimers().empty());
+    }
+}
+
 } // namespace
 } // namespace kvl::test

@@ -2,6 +2,7 @@
 // in-memory one the unit tests use: one table each, run on both, so that the
 // fake cannot drift from the real thing.
 
+#include "platform/LineSplitter.h"
 #include "platform/posix/ErrorFromErrno.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/MemoryFileSystem.h"
@@ -94,17 +95,21 @@ TYPED_TEST(FileSystemTest, FindsTheExactNameThenACaseVariantElseTellsWhyByNumber
     EXPECT_TRUE(files.containsSeparator("a/b") && !files.containsSeparator("C:\\a\\b"));
 }
 
-TYPED_TEST(FileSystemTest, LinesEndAtLineFeedsDroppingOneCarriageReturn) {
+TYPED_TEST(FileSystemTest, LinesEndAtCrLfALoneCrOrALoneLf) {
     using namespace std::string_literals;
-    const std::string Long = std::string(200000, 'x') + "\r" + std::string(70000, 'y');
+    const std::string Long = std::string(200000, 'x') + "\t" + std::string(70000, 'y');
+    // The CR of this line is the last byte of the first chunk read, its LF the first of the next.
+    const std::string Edge(64 * 1024 - 1, 'e');
     // Bytes, then each line read in brackets; the long line spans several reads.
     const std::string cases[][2] = {{"", ""},
                                     {"a\r\nb\r\n", "[a][b]"},
                                     {"a\nb\n", "[a][b]"},
-                                    {"a\rb\r\r\n", "[a\rb\r]"},
+                                    {"a\rb\r\r\n", "[a][b][]"},
+                                    {"a\n\rb\r", "[a][][b]"},
                                     {"a\r\n\r\nlast", "[a][][last]"},
-                                    {"\r", "[\r]"},
+                                    {"\r", "[]"},
                                     {"n\0ul\r\n\0"s, "[n\0ul][\0]"s},
+                                    {Edge + "\r\nnext", "[" + Edge + "][next]"},
                                     {Long + "\r\nnext\n", "[" + Long + "][next]"}};
     for (const auto& [bytes, expected] : cases) {
         this->write("f.txt", bytes);
@@ -114,6 +119,36 @@ TYPED_TEST(FileSystemTest, LinesEndAtLineFeedsDroppingOneCarriageReturn) {
             lines += "[" + *line + "]";
         EXPECT_EQ(lines, expected) << bytes.substr(0, 20);
     }
+    // A limit reads only the bytes of the version that was measured, from where the file stands.
+    this->write("f.txt", "skip\r\nfirst\r\nsecond\r\nthird");
+    auto bytes = this->files.openBytes(this->at("f.txt"));
+    bytes->seek(6);
+    LineSplitter limited(*bytes, 12);
+    EXPECT_EQ(limited.readLine(), "first");
+    EXPECT_EQ(limited.readLine(), "secon");
+    EXPECT_EQ(limited.readLine(), std::nullopt);
+}
+
+// An open file keeps reading the file it opened: what is appended to it, but
+// not a file written whole in its place, and it outlives its name.
+TYPED_TEST(FileSystemTest, AnOpenFileReadsTheFileItOpenedWhateverThePathNamesLater) {
+    auto& files = this->files;
+    auto readThrough = [](ByteReader& reader) {
+        std::string bytes(64, '\0');
+        bytes.resize(reader.read(bytes.data(), bytes.size()));
+        return bytes;
+    };
+    auto replaced = files.openBytes(this->at("cmd.txt"));
+    auto deleted = files.openBytes(this->at("Cmd.txt"));
+    const FileIdentity opened = replaced->identity();
+    files.append(this->at("CMD.TXT"), "+");
+    EXPECT_EQ(replaced->identity().size, 2u);
+    files.writeWhole(this->at("CMD.TXT"), "new file");
+    files.deleteFile(this->at("Cmd.txt"));
+    EXPECT_EQ(readThrough(*replaced), "b+");
+    EXPECT_EQ(readThrough(*deleted), "a");
+    EXPECT_NE(replaced->identity(), opened);
+    EXPECT_EQ(files.identity(this->at("CMD.TXT")).size, 8u);
 }
 
 TYPED_TEST(FileSystemTest, WritesAndDeletionsGoToTheExistingCaseVariant) {
@@ -164,11 +199,26 @@ TEST(PosixFileSystem, AFailedOrCutWriteLeavesNoPartOfIt) {
     setrlimit(RLIMIT_FSIZE, &lowered);
     EXPECT_NE(0, errorNumberOf([&] { files.writeWhole(folder.file("whole.txt"), block); }));
     EXPECT_NE(0, errorNumberOf([&] { files.append(folder.file("log.txt"), block); }));
+    EXPECT_NE(0, errorNumberOf([&] { files.append(folder.file("fresh.txt"), block); }));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ("old", test::readFile(folder.file("whole.txt")));
     EXPECT_EQ("a", test::readFile(folder.file("log.txt"))) << "half a block must not stay behind";
     EXPECT_FALSE(test::fileExists(folder.file(".whole.txt.new")));
+    EXPECT_FALSE(test::fileExists(folder.file("fresh.txt"))) << "nor an empty file";
+}
+
+// A file reached through a symbolic link is written where the link leads,
+// and the link stays.
+TEST(PosixFileSystem, AWholeWriteThroughASymbolicLinkKeepsTheLink) {
+    test::TempFolder folder;
+    PosixFileSystem files;
+    std::filesystem::create_directories(folder.file("settings"));
+    test::writeFile(folder.file("settings/Param.txt"), "old");
+    std::filesystem::create_symlink("settings/Param.txt", folder.file("Link.txt"));
+    files.writeWhole(folder.file("link.txt"), "through");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("Link.txt")));
+    EXPECT_EQ("through", test::readFile(folder.file("settings/Param.txt")));
 }
 
 // The fake's stand-in for a file another program will not let go: writing or

@@ -1,10 +1,11 @@
 #include "platform/HeadlessMessageBoxes.h"
 #include "platform/HeadlessTrayIcon.h"
-#include "platform/posix/LockFileInstanceGuard.h"
+#include "platform/posix/FolderInstanceGuard.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -13,15 +14,19 @@
 namespace kvl {
 namespace {
 
-TEST(LockFileInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunning) {
-    test::TempFolder locks;
-    auto first = std::make_optional<LockFileInstanceGuard>("/opt/kvl", locks.path());
+TEST(FolderInstanceGuard, SecondStartInTheSameFolderReportsTheFirstRunningAndLeavesNothing) {
+    test::TempFolder programs;
+    std::filesystem::create_directories(programs.file("kvl"));
+    std::filesystem::create_directories(programs.file("other"));
+    auto first = std::make_optional<FolderInstanceGuard>(programs.file("kvl"));
     EXPECT_FALSE(first->anotherInstanceRunning());
     EXPECT_FALSE(first->anotherInstanceRunning()); // its own lock is no other instance
-    EXPECT_TRUE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
-    EXPECT_FALSE(LockFileInstanceGuard("/opt/other", locks.path()).anotherInstanceRunning());
+    // Another path to the same folder finds the same lock.
+    EXPECT_TRUE(FolderInstanceGuard(programs.file("other/../kvl")).anotherInstanceRunning());
+    EXPECT_FALSE(FolderInstanceGuard(programs.file("other")).anotherInstanceRunning());
     first.reset(); // the lock ends with its holder
-    EXPECT_FALSE(LockFileInstanceGuard("/opt/kvl", locks.path()).anotherInstanceRunning());
+    EXPECT_FALSE(FolderInstanceGuard(programs.file("kvl")).anotherInstanceRunning());
+    EXPECT_TRUE(std::filesystem::is_empty(programs.file("kvl")));
 }
 
 TEST(HeadlessMessageBoxes, WritesTitleColonTextOnOneLineAndAnswersOk) {

@@ -13,17 +13,27 @@ namespace kvl::test {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& workingFolder) {
+                           const std::string& workingFolder, bool closedErrorPipe) {
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     const std::string outputPath = captures_.file("out"), errorPath = captures_.file("err");
+    int errorPipe[2] = {-1, -1};
+    if (closedErrorPipe && pipe(errorPipe) != 0)
+        throw std::runtime_error("pipe failed");
     pid_ = fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
+    if (closedErrorPipe) {
+        close(errorPipe[0]);
+        if (pid_ > 0)
+            close(errorPipe[1]);
+    }
     if (pid_ == 0) {
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = closedErrorPipe
+                            ? errorPipe[1]
+                            : open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
             _exit(126);
         for (const auto& [name, value] : environment)

@@ -14,9 +14,11 @@ namespace kvl::test {
 // error captured to files so that a test can read them at any time.
 class ChildProcess {
 public:
+    // With closedErrorPipe, standard error is a pipe whose reader is already
+    // gone, as when a service manager's log pipe went away.
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                  const std::map<std::string, std::string>& environment = {},
-                 const std::string& workingFolder = {});
+                 const std::string& workingFolder = {}, bool closedErrorPipe = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -32,6 +32,7 @@ public:
         IsDirectory,
         Delete,
         Open,
+        OpenBytes,
         Append,
         WriteWhole,
         Identity,
@@ -91,6 +92,9 @@ public:
         changes_.push_back("delete " + path);
     }
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteReader> openBytes(const std::string& path) override {
+        return files_.openBytes(begin(Operation::OpenBytes, path));
+    }
     void append(const std::string& path, const std::string& bytes) override {
         files_.append(begin(Operation::Append, path), bytes);
         changes_.push_back("append " + path);
@@ -150,10 +154,16 @@ private:
     std::deque<MessageAnswer> answers_;
 };
 
-// Time that moves only when told to.
+// Time that moves only when told to. The calendar time starts at `wall`, long
+// before the times MemoryFileSystem stamps files with, so that every file
+// looks just written unless a test sets its time.
 class FakeClock : public Clock {
 public:
     std::chrono::steady_clock::time_point now() override { return start_ + elapsed_; }
+    std::int64_t wallNanoseconds() override {
+        return wall + std::chrono::nanoseconds(elapsed_).count();
+    }
+    std::int64_t wall = 1'000'000'000'000'000'000; // in 2001
     LocalTime localTime() override { return local_; }
 
     void advance(std::chrono::milliseconds duration) { elapsed_ += duration; }

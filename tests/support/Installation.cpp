@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace kvl::test {
 
@@ -52,11 +53,20 @@ Simulator::Simulator(const std::string& scenario, Line line) {
 }
 
 int Simulator::exchanges(const std::string& operation) const {
+    return static_cast<int>(amounts(operation).size());
+}
+
+std::vector<std::string> Simulator::amounts(const std::string& operation) const {
     std::istringstream lines(process_->output());
-    int count = 0;
-    for (std::string line; std::getline(lines, line);)
-        count += line.find(" " + operation + " ") != std::string::npos ? 1 : 0;
-    return count;
+    std::vector<std::string> found;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" " + operation + " ") == std::string::npos)
+            continue;
+        const std::size_t at = line.find(" amount=");
+        found.push_back(
+            at == std::string::npos ? "" : line.substr(at + 8, line.find(' ', at + 8) - at - 8));
+    }
+    return found;
 }
 
 void Simulator::stop() {
@@ -76,14 +86,18 @@ int Simulator::logged(const std::vector<std::string>& texts) const {
     return count;
 }
 
-Installation::Installation(int port, bool log) {
+Installation::Installation(int port, bool log) : port_(port) {
     std::filesystem::copy_file(binDir + "/KvlTalvioPos", file("KvlTalvioPos"));
     std::filesystem::copy_file(binDir + "/libiae17.so", file("libiae17.so"));
     std::filesystem::create_directory(file("ecr"));
     writeFile(parameterFile(), parameters(log ? "1" : "0"));
+    writeConfiguration(resultFile());
+}
+
+void Installation::writeConfiguration(const std::string& resultFile) {
     writeFile(file("ConfigTlvPos.TXT"),
-              crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port), "ECRI: N",
-                        "INPF: " + commandFile(), "OUTF: " + resultFile()}));
+              crlfJoin({"TIPO: ETH", "IPAD: 127.0.0.1", "PORT: " + std::to_string(port_), "ECRI: N",
+                        "INPF: " + commandFile(), "OUTF: " + resultFile}));
 }
 
 std::string Installation::parameters(const std::string& logSwitch) const {
@@ -113,6 +127,16 @@ std::string Installation::runOnce(const std::vector<std::string>& commands) {
 std::unique_ptr<ChildProcess> Installation::startResident() {
     return std::make_unique<ChildProcess>(file("KvlTalvioPos"), std::vector<std::string>{},
                                           environment, folder_.path());
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::vector<std::string> crlfLines(const std::string& text) {

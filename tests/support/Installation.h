@@ -3,6 +3,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
+#include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +24,8 @@ public:
     const std::string& device() const { return device_; }
     // The number of exchange lines naming the operation (e.g. "Payment").
     int exchanges(const std::string& operation) const;
+    // The amounts of those exchanges, in order.
+    std::vector<std::string> amounts(const std::string& operation) const;
     // Ends the simulator: every exchange is logged by then, and every outcome
     // the library never acknowledged ("result=unverified").
     void stop();
@@ -52,6 +56,8 @@ public:
     std::string parameters(const std::string& logSwitch) const;
 
     void writeCommands(const std::vector<std::string>& lines);
+    // Rewrites the Ethernet configuration with another result file.
+    void writeConfiguration(const std::string& resultFile);
     // Reaches the terminal over a serial line (COM1, 9600 8N1) on the device.
     void useSerialLine(const std::string& device);
     // Runs "-E" on the command lines (no command file when there are none); the run
@@ -69,7 +75,11 @@ public:
 
 private:
     TempFolder folder_;
+    int port_;
 };
+
+// Waits until the condition holds or the time is up; whether it held.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 // The lines of a CR LF text, without their line ends; fails the test on a bare LF.
 std::vector<std::string> crlfLines(const std::string& text);

@@ -1,5 +1,6 @@
 #include "support/MemoryFileSystem.h"
 
+#include "platform/LineSplitter.h"
 #include "platform/RunTimeError.h"
 #include "platform/Text.h"
 
@@ -14,27 +15,27 @@ RunTimeError failure(int number, const char* what, const std::string& path) {
     return RunTimeError(number, std::string(what) + ": " + path);
 }
 
-// Lines over bytes: a line ends at LF, one CR just before it is dropped, and
-// the last line may lack its LF.
-class MemoryLineReader : public LineReader {
+// An open file: it reads the bytes the file holds at each read, from the
+// file it was opened on.
+class MemoryByteReader : public ByteReader {
 public:
-    explicit MemoryLineReader(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::optional<std::string> readLine() override {
-        if (position_ >= bytes_.size())
-            return std::nullopt;
-        std::size_t end = bytes_.find('\n', position_);
-        const std::size_t next = end == std::string::npos ? bytes_.size() : end + 1;
-        if (end == std::string::npos)
-            end = bytes_.size();
-        else if (end > position_ && bytes_[end - 1] == '\r')
-            --end;
-        std::string line = bytes_.substr(position_, end - position_);
-        position_ = next;
-        return line;
+    MemoryByteReader(std::shared_ptr<const std::string> bytes,
+                     std::shared_ptr<const std::int64_t> modified)
+        : bytes_(std::move(bytes)), modified_(std::move(modified)) {}
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        if (position_ >= bytes_->size())
+            return 0;
+        const std::size_t count = bytes_->copy(buffer, size, position_);
+        position_ += count;
+        return count;
     }
+    void seek(std::uint64_t offset) override { position_ = static_cast<std::size_t>(offset); }
+    FileIdentity identity() override { return {bytes_->size(), *modified_}; }
 
 private:
-    std::string bytes_;
+    std::shared_ptr<const std::string> bytes_;
+    std::shared_ptr<const std::int64_t> modified_;
     std::size_t position_ = 0;
 };
 
@@ -108,7 +109,7 @@ MemoryFileSystem::Entry& MemoryFileSystem::writeTarget(const std::string& path) 
         throw failure(ErrorNumber::FileNotFound, "File not found", path);
     Entry* file = resolved.entry;
     if (!file) {
-        auto made = std::make_unique<Entry>();
+        auto made = std::make_shared<Entry>();
         file = made.get();
         resolved.folder->children.emplace(resolved.name, std::move(made));
     }
@@ -145,8 +146,23 @@ void MemoryFileSystem::deleteFile(const std::string& path) {
         }
 }
 
+std::shared_ptr<MemoryFileSystem::Entry> MemoryFileSystem::sharedFile(const std::string& path) {
+    Entry& file = existingFile(path);
+    for (const auto& child : resolve(path).folder->children)
+        if (child.second.get() == &file)
+            return child.second;
+    throw std::logic_error("a file outside its folder: " + path);
+}
+
 std::unique_ptr<LineReader> MemoryFileSystem::openForReading(const std::string& path) {
-    return std::make_unique<MemoryLineReader>(existingFile(path).bytes);
+    return std::make_unique<LineSplitter>(openBytes(path));
+}
+
+std::unique_ptr<ByteReader> MemoryFileSystem::openBytes(const std::string& path) {
+    const std::shared_ptr<Entry> file = sharedFile(path);
+    return std::make_unique<MemoryByteReader>(
+        std::shared_ptr<const std::string>(file, &file->bytes),
+        std::shared_ptr<const std::int64_t>(file, &file->modified));
 }
 
 void MemoryFileSystem::append(const std::string& path, const std::string& bytes) {
@@ -156,9 +172,16 @@ void MemoryFileSystem::append(const std::string& path, const std::string& bytes)
 }
 
 void MemoryFileSystem::writeWhole(const std::string& path, const std::string& bytes) {
-    Entry& file = writeTarget(path);
-    file.bytes = bytes;
-    written(file);
+    // A new file takes the name, as a rename over the old one does: a reader
+    // of the old one keeps it.
+    Entry& old = writeTarget(path);
+    for (auto& child : resolve(path).folder->children)
+        if (child.second.get() == &old) {
+            child.second = std::make_shared<Entry>();
+            child.second->bytes = bytes;
+            written(*child.second);
+            return;
+        }
 }
 
 FileIdentity MemoryFileSystem::identity(const std::string& path) {
@@ -175,7 +198,7 @@ MemoryFileSystem::Entry& MemoryFileSystem::folderMade(const std::string& path) {
     for (const std::string& name : pathComponents(path, '/')) {
         auto& child = entry->children[name];
         if (!child) {
-            child = std::make_unique<Entry>();
+            child = std::make_shared<Entry>();
             child->directory = true;
         }
         entry = child.get();
@@ -200,7 +223,7 @@ void MemoryFileSystem::addFile(const std::string& path, const std::string& bytes
     Entry& folder = folderMade(slash == std::string::npos ? "" : path.substr(0, slash));
     auto& file = folder.children[path.substr(slash + 1)];
     if (!file)
-        file = std::make_unique<Entry>();
+        file = std::make_shared<Entry>();
     file->bytes = bytes;
     written(*file);
 }

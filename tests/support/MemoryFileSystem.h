@@ -16,7 +16,11 @@ namespace kvl::test {
 // passed through, and failures carry the numbers 53 (file not found), 70
 // (permission denied: a read-only file written or deleted), 75 (a folder used
 // as a file) and 76 (path not found). A relative path starts at the root.
-// Every write gives the file a new modification time, a millisecond on.
+// Lines end at CR LF, a lone CR or a lone LF. Every write gives the file a
+// new modification time, a millisecond on, from a time in 2030. An open file
+// reads as the disk's would: an append or a test's addFile changes it in
+// place, a whole write puts a new file in its place and a deletion takes only
+// the name, so that a reader keeps the file it opened.
 class MemoryFileSystem : public FileSystem {
 public:
     char separator() const override { return '/'; }
@@ -27,6 +31,7 @@ public:
     bool isDirectory(const std::string& path) override;
     void deleteFile(const std::string& path) override;
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteReader> openBytes(const std::string& path) override;
     void append(const std::string& path, const std::string& bytes) override;
     void writeWhole(const std::string& path, const std::string& bytes) override;
     FileIdentity identity(const std::string& path) override;
@@ -48,7 +53,7 @@ private:
         bool readOnly = false;
         std::string bytes;
         std::int64_t modified = 0;
-        std::map<std::string, std::unique_ptr<Entry>> children;
+        std::map<std::string, std::shared_ptr<Entry>> children;
     };
     // Where a path leads, as the platform's lookup finds it.
     struct Resolved {
@@ -62,6 +67,7 @@ private:
     Entry& existing(const std::string& path);
     // The existing file the path names; a folder throws 75.
     Entry& existingFile(const std::string& path);
+    std::shared_ptr<Entry> sharedFile(const std::string& path);
     // The file a write goes to: the existing one, or a new one with the name
     // as given in an existing folder.
     Entry& writeTarget(const std::string& path);
@@ -73,7 +79,7 @@ private:
     void written(Entry& file) { file.modified = clock_ += 1'000'000; }
 
     Entry root_{true, false, {}, 0, {}};
-    std::int64_t clock_ = 1'000'000'000;
+    std::int64_t clock_ = 1'900'000'000'000'000'000;
 };
 
 } // namespace kvl::test

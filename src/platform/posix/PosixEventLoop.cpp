@@ -204,6 +204,12 @@ std::chrono::steady_clock::time_point SystemClock::now() {
     return std::chrono::steady_clock::now();
 }
 
+std::int64_t SystemClock::wallNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 Clock::LocalTime SystemClock::localTime() {
     time_t seconds = ::time(nullptr);
     tm fields{};

@@ -63,6 +63,7 @@ private:
 class SystemClock : public Clock {
 public:
     std::chrono::steady_clock::time_point now() override;
+    std::int64_t wallNanoseconds() override;
     LocalTime localTime() override;
 };
 

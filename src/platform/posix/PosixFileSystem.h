@@ -17,6 +17,7 @@ public:
     bool isDirectory(const std::string& path) override;
     void deleteFile(const std::string& path) override;
     std::unique_ptr<LineReader> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteReader> openBytes(const std::string& path) override;
     void append(const std::string& path, const std::string& bytes) override;
     void writeWhole(const std::string& path, const std::string& bytes) override;
     FileIdentity identity(const std::string& path) override;

@@ -2,8 +2,8 @@
 #include "platform/HeadlessTrayIcon.h"
 #include "platform/RealPlatform.h"
 #include "platform/posix/DlLibraryLoader.h"
+#include "platform/posix/FolderInstanceGuard.h"
 #include "platform/posix/LinuxSystemInfo.h"
-#include "platform/posix/LockFileInstanceGuard.h"
 #include "platform/posix/PosixEventLoop.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/ProcessProgramInfo.h"
@@ -30,7 +30,7 @@ private:
     PosixEventLoop events_;
     SystemClock clock_;
     ProcessProgramInfo program_;
-    LockFileInstanceGuard instance_;
+    FolderInstanceGuard instance_;
     LinuxSystemInfo system_;
     XdgDocumentOpener documents_;
     DlLibraryLoader libraries_;

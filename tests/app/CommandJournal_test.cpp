@@ -1,0 +1,257 @@
+#include "app/CommandJournal.h"
+
+#include "AppFixture.h"
+#include "app/JournalRecord.h"
+
+#include <random>
+
+namespace kvl::test {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
+
+CommandFileVersion version(std::uint64_t n) {
+    return {{n * 10, static_cast<std::int64_t>(n) * 1'000'000'007}, n * 0x9E3779B97F4A7C15ull};
+}
+
+class CommandJournalTest : public AppTest {
+protected:
+    std::unique_ptr<CommandJournal> open() {
+        auto journal = std::make_unique<CommandJournal>(fake.platform(), JournalFile);
+        journal->load();
+        return journal;
+    }
+    // Commands 1..count, each with a block and answered; the last one left as
+    // given, the others done.
+    void write(int count, bool lastDone = true) {
+        auto journal = open();
+        for (int n = 1; n <= count; ++n) {
+            journal->start(version(n), 0, "/io/SR_DATI.TXT");
+            journal->addBlock("TIPO_COMANDO  = POS_STATUS " + std::to_string(n) + "\r\n");
+            journal->answered();
+            if (n < count || lastDone)
+                journal->finish("deleted");
+        }
+    }
+    std::string file() { return fake.files.content(JournalFile); }
+    std::vector<std::string> lines() {
+        std::vector<std::string> result;
+        const std::string bytes = file();
+        for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            result.push_back(bytes.substr(start, end - start));
+        return result;
+    }
+};
+
+TEST(JournalRecord, FieldsRoundTripOnOneReadableLineAndAnyChangeIsCaught) {
+    std::string everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte += static_cast<char>(i);
+    const std::string block = "TIPO_COMANDO  = POS_STATUS\r\nESITO_COMANDO = OK\r\n";
+    const std::string line = encodeJournalRecord({"block", "7", everyByte, block, ""});
+    ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
+    const std::string body = line.substr(0, line.size() - 2);
+    EXPECT_EQ(body.find_first_of("\r\n"), std::string::npos);
+    EXPECT_NE(body.find("TIPO_COMANDO  = POS_STATUS\\r\\nESITO_COMANDO = OK\\r\\n"),
+              std::string::npos);
+    EXPECT_EQ(decodeJournalRecord(body),
+              (std::vector<std::string>{"block", "7", everyByte, block, ""}));
+    EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
+
+    // Any byte changed, dropped or added anywhere on the line is refused.
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        std::string changed = body;
+        changed[i] = static_cast<char>(changed[i] ^ 0x20);
+        EXPECT_EQ(decodeJournalRecord(changed), std::nullopt) << i;
+        EXPECT_EQ(decodeJournalRecord(body.substr(0, i) + body.substr(i + 1)), std::nullopt) << i;
+    }
+    // A broken escape is refused even under a matching checksum.
+    for (const std::string& bad : {"a\\"s, "a\\q"s, "a\\x4"s, "a\\xg0"s, "a\x01"s}) {
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(crc32(bad)));
+        EXPECT_EQ(decodeJournalRecord(bad + "\t" + crc), std::nullopt) << bad;
+    }
+}
+
+TEST_F(CommandJournalTest, ACommandCutShortIsFoundAgainWithItsBlocks) {
+    {
+        auto journal = open();
+        EXPECT_EQ(journal->pending(), nullptr);
+        journal->start(version(1), 0, "/io/SR_DATI.TXT");
+        journal->addBlock("first\r\n");
+        journal->answered();
+        journal->finish("deleted");
+        journal->start(version(2), 5, "/io/SR_DATI.TXT");
+        journal->addBlock("second\tblock\\\r\n");
+    }
+    const auto journal = open();
+    EXPECT_TRUE(fake.messages.shown().empty());
+    ASSERT_NE(journal->pending(), nullptr);
+    const JournalledCommand& pending = *journal->pending();
+    EXPECT_EQ(pending.id, 2u);
+    EXPECT_EQ(pending.version, version(2));
+    EXPECT_EQ(pending.from, 5u);
+    EXPECT_EQ(pending.blockCount, 1u);
+    EXPECT_EQ(pending.undelivered, std::deque<std::string>{"second\tblock\\\r\n"});
+    EXPECT_FALSE(pending.answered);
+    EXPECT_FALSE(pending.complete);
+    EXPECT_TRUE(journal->holds(version(1)));
+    EXPECT_FALSE(journal->holds(version(3)));
+    EXPECT_FALSE(journal->damaged());
+
+    journal->answered();
+    journal->finish("deleted");
+    EXPECT_EQ(open()->pending(), nullptr);
+    EXPECT_EQ(lines().size(), 8u);
+}
+
+// A record cut short anywhere, or a last line that does not check out, was the
+// write the program was doing when it ended: dropped without a word.
+TEST_F(CommandJournalTest, ATornLastRecordIsDroppedSilently) {
+    write(2, false);
+    const std::string whole = file();
+    const std::size_t lastStart = whole.rfind("\r\n", whole.size() - 3) + 2;
+    std::vector<std::string> torn;
+    for (std::size_t cut = lastStart + 1; cut < whole.size(); ++cut)
+        torn.push_back(whole.substr(0, cut));
+    std::string flipped = whole;
+    flipped[lastStart + 2] ^= 1;
+    torn.push_back(flipped);
+
+    for (const std::string& bytes : torn) {
+        SCOPED_TRACE(bytes.substr(lastStart));
+        fake.files.addFile(JournalFile, bytes);
+        auto journal = open();
+        EXPECT_TRUE(fake.messages.shown().empty());
+        EXPECT_FALSE(journal->damaged());
+        ASSERT_NE(journal->pending(), nullptr);
+        EXPECT_FALSE(journal->pending()->answered) << "the torn record was the answer";
+        EXPECT_EQ(file(), whole.substr(0, lastStart)) << "nothing is appended after a torn record";
+    }
+}
+
+TEST_F(CommandJournalTest, DamageIsReportedTheOldFileKeptAndEveryGoodRecordKept) {
+    write(3);
+    const std::vector<std::string> good = lines();
+    std::string damaged = file();
+    damaged[damaged.find("block\t2") + 2] = 'X';
+    fake.files.addFile(JournalFile, damaged);
+    fake.clock.setLocalTime({2026, 12, 6, 9, 30, 5});
+
+    const auto journal = open();
+    const std::string copy = JournalFile + ".20261206_093005.bad";
+    EXPECT_EQ(fake.messages.texts(),
+              std::vector<std::string>{"Registro dei comandi danneggiato (" + JournalFile +
+                                       "): copia conservata in " + copy +
+                                       ". Si riparte con un registro nuovo."});
+    EXPECT_EQ(fake.files.content(copy), damaged);
+    EXPECT_TRUE(journal->damaged());
+    // The block of command 2 is gone, and with it the records of that command
+    // that follow it, which no longer fit.
+    std::vector<std::string> kept = good;
+    kept.erase(kept.begin() + 5, kept.begin() + 8);
+    EXPECT_EQ(lines(), kept);
+    EXPECT_TRUE(journal->holds(version(1)) && journal->holds(version(2)) &&
+                journal->holds(version(3)));
+
+    fake.messages.clear();
+    EXPECT_FALSE(open()->damaged());
+    EXPECT_TRUE(fake.messages.shown().empty()) << "the fresh journal is sound";
+}
+
+// Any bytes at all: a message and a copy at most, never a crash, and every
+// command whose records were left alone is still known.
+TEST_F(CommandJournalTest, AnyBytesGiveASoundJournalAndKeepTheUntouchedCommands) {
+    write(4);
+    const std::string good = file();
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 60; ++round) {
+        std::string bytes = good;
+        const std::size_t at =
+            std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(random);
+        switch (round % 4) {
+        case 0:
+            bytes[at] = static_cast<char>(random());
+            break;
+        case 1:
+            bytes.erase(at, std::uniform_int_distribution<std::size_t>(1, 80)(random));
+            break;
+        case 2:
+            bytes.insert(at, std::string(1 + round % 7, static_cast<char>(random())));
+            break;
+        default:
+            for (char& c : bytes)
+                c = static_cast<char>(random());
+        }
+        SCOPED_TRACE(round);
+        fake.files.addFile(JournalFile, bytes);
+        fake.messages.clear();
+        const auto journal = open();
+        EXPECT_LE(fake.messages.shown().size(), 1u);
+        for (int n = 1; n <= 4; ++n) {
+            const std::size_t start = good.find("started\t" + std::to_string(n) + "\t");
+            const std::string line = good.substr(start, good.find('\n', start) + 1 - start);
+            const bool intact = bytes.compare(0, line.size(), line) == 0 ||
+                                bytes.find("\n" + line) != std::string::npos;
+            EXPECT_TRUE(!intact || journal->holds(version(n))) << n;
+        }
+        fake.messages.clear();
+        EXPECT_FALSE(open()->damaged());
+        EXPECT_TRUE(fake.messages.shown().empty());
+    }
+}
+
+TEST_F(CommandJournalTest, TheHistoryRollsOverToTheLastThousandCommands) {
+    const int total = CommandJournal::keptCommands + CommandJournal::compactionSlack;
+    write(3);
+    std::string bytes = file();
+    for (int n = 4; n <= total; ++n)
+        for (const std::string& line :
+             {encodeJournalRecord({"started", std::to_string(n), std::to_string(n * 10),
+                                   std::to_string(n * 1'000'000'007ll), "0000000000000000", "0",
+                                   "20261206_093005", "/io/SR_DATI.TXT"}),
+              encodeJournalRecord({"done", std::to_string(n), "deleted"})})
+            bytes += line;
+    fake.files.addFile(JournalFile, bytes);
+    auto journal = open();
+    EXPECT_EQ(file(), bytes) << "not rewritten before it grows past the slack";
+
+    // One more command and the oldest go.
+    journal->start(version(total + 1), 0, "/io/SR_DATI.TXT");
+    int started = 0;
+    for (const std::string& line : lines())
+        started += line.rfind("started\t", 0) == 0;
+    EXPECT_EQ(started, static_cast<int>(CommandJournal::keptCommands) + 1);
+    EXPECT_EQ(lines().front().rfind("started\t" + std::to_string(total - 999) + "\t", 0), 0u);
+    EXPECT_TRUE(fake.messages.shown().empty());
+
+    // Numbering goes on after the oldest were dropped.
+    journal->finish("deleted");
+    EXPECT_EQ(open()->start(version(total + 2), 0, "/io/SR_DATI.TXT").id,
+              static_cast<std::uint64_t>(total + 2));
+}
+
+// The program says so once and goes on with what it keeps in memory.
+TEST_F(CommandJournalTest, AJournalThatCannotBeWrittenIsReportedOnceAndKeptInMemory) {
+    fake.files.failOperation(FakeFileSystem::Operation::Append, JournalFile,
+                             ErrorNumber::PermissionDenied, 100);
+    auto journal = open();
+    journal->start(version(1), 0, "/io/SR_DATI.TXT");
+    journal->addBlock("block\r\n");
+    journal->answered();
+    journal->finish("deleted");
+    journal->start(version(2), 0, "/io/SR_DATI.TXT");
+    EXPECT_EQ(fake.messages.texts(),
+              std::vector<std::string>{"Registro dei comandi non scrivibile (" + JournalFile +
+                                       "): Simulated failure (" + JournalFile +
+                                       "). Il programma continua senza registro."});
+    ASSERT_NE(journal->pending(), nullptr);
+    EXPECT_EQ(journal->pending()->id, 2u);
+    EXPECT_FALSE(fake.files.hasFile(JournalFile));
+}
+
+} // namespace
+} // namespace kvl::test
