@@ -155,5 +155,15 @@ TEST_F(Desktop, VersionShowsTheAboutBoxAndEndsWhenItCloses) {
     EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
 }
 
+// A display that cannot be opened (a session that went) is not a crash: the
+// program says so and runs headless, "-V" printing its About box.
+TEST_F(Desktop, ADisplayThatCannotBeOpenedRunsHeadless) {
+    environment["DISPLAY"] = ":999";
+    auto bridge = start({"-V"});
+    ASSERT_EQ(bridge->wait(20s), 0) << bridge->errors();
+    EXPECT_NE(bridge->output().find("Versione 1.0.0.7\n"), std::string::npos);
+    EXPECT_NE(bridge->errors().find("display :999 cannot be opened"), std::string::npos);
+}
+
 } // namespace
 } // namespace kvl::test

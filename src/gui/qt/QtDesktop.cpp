@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+#include <xcb/xcb.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -26,7 +28,19 @@ bool displayWanted() {
     const char* headless = std::getenv("KVL_HEADLESS");
     if (headless && std::string(headless) == "1")
         return false;
-    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+    if (set("WAYLAND_DISPLAY"))
+        return true;
+    if (!set("DISPLAY"))
+        return false;
+    // Qt aborts on a display it cannot open (a session that went, a service
+    // that inherited DISPLAY): the program runs headless instead.
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (!reachable)
+        std::cerr << ProgramTitle << ": display " << std::getenv("DISPLAY")
+                  << " cannot be opened: running without windows" << std::endl;
+    return reachable;
 }
 
 struct QtDesktop::Parts {

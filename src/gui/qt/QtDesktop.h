@@ -13,8 +13,9 @@ class ModalForms;
 
 namespace kvl::qt {
 
-// Whether the program shows its windows: a display is there (DISPLAY or
-// WAYLAND_DISPLAY) and KVL_HEADLESS is not "1".
+// Whether the program shows its windows: a display is there (WAYLAND_DISPLAY,
+// or a DISPLAY that can be opened) and KVL_HEADLESS is not "1". A DISPLAY
+// that cannot be opened is said on standard error.
 bool displayWanted();
 
 // The program's face on a desktop: the Qt application, its event loop,
