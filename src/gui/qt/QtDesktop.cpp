@@ -38,8 +38,8 @@ bool displayWanted() {
     const bool reachable = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     if (!reachable)
-        std::cerr << ProgramTitle << ": display " << std::getenv("DISPLAY")
-                  << " cannot be opened: running without windows" << std::endl;
+        std::cerr << ProgramTitle << ": Display " << std::getenv("DISPLAY")
+                  << " non disponibile: il programma prosegue senza finestre" << std::endl;
     return reachable;
 }
 
