@@ -2,11 +2,18 @@
 #include "app/StartupForm.h"
 #include "controls/HeadlessModalForms.h"
 #include "platform/RealPlatform.h"
+#include "shell/TrayBehaviour.h"
 #include "terminal/DynamicTerminalLibrary.h"
 
+// The desktop of the system the program is built for.
 #if KVL_GUI_WIN32
 #include "gui/win32/Win32Desktop.h"
-namespace desktop = kvl::win32;
+namespace toolkit = kvl::win32;
+using Desktop = kvl::win32::Win32Desktop;
+#elif KVL_GUI
+#include "gui/qt/QtDesktop.h"
+namespace toolkit = kvl::qt;
+using Desktop = kvl::qt::QtDesktop;
 #endif
 
 #include <csignal>
@@ -16,9 +23,9 @@ namespace desktop = kvl::win32;
 
 // The console form's load starts everything; the event loop then runs until
 // a procedure ends the program with EventLoop::quit, at once when the load
-// already did. The status is the one given to quit. With a desktop the forms
-// have windows; without one, or with KVL_HEADLESS=1, everything runs
-// headless.
+// already did. The status is the one given to quit. With a display the forms
+// have windows and the loop is the desktop's; without one, or with
+// KVL_HEADLESS=1, everything runs headless.
 int main(int argc, char** argv) {
     // A closed standard error or output (a service manager or log pipe that
     // went away) must not end the program in the middle of a payment.
@@ -28,12 +35,12 @@ int main(int argc, char** argv) {
     try {
         const auto real = kvl::makeRealPlatform(argc, argv);
         kvl::HeadlessModalForms headlessModal(std::cout);
-#if KVL_GUI_WIN32
-        std::unique_ptr<desktop::Win32Desktop> face;
-        if (desktop::displayWanted())
-            face = std::make_unique<desktop::Win32Desktop>(argc, argv);
-        kvl::Platform platform = face ? face->platform(real->platform()) : real->platform();
-        kvl::ModalForms& modal = face ? face->modal() : headlessModal;
+#if KVL_GUI
+        std::unique_ptr<Desktop> desktop;
+        if (toolkit::displayWanted())
+            desktop = std::make_unique<Desktop>(argc, argv);
+        kvl::Platform platform = desktop ? desktop->platform(real->platform()) : real->platform();
+        kvl::ModalForms& modal = desktop ? desktop->modal() : headlessModal;
 #else
         kvl::Platform& platform = real->platform();
         kvl::ModalForms& modal = headlessModal;
@@ -41,14 +48,18 @@ int main(int argc, char** argv) {
         kvl::DynamicTerminalLibrary library(platform.libraries, platform.files,
                                             platform.program.programFolder());
         kvl::Program program(platform, library, modal);
-#if KVL_GUI_WIN32
-        if (face)
-            face->showForms(program.frmMain, program.frmWpos1Type, program.frmAbout);
+#if KVL_GUI
+        // The windows go before the forms they show.
+        const auto windows =
+            desktop ? desktop->showForms(program.frmMain, program.frmWpos1Type, program.frmAbout)
+                    : nullptr;
 #endif
         kvl::runHandler(platform.events, [&] { kvl::frmMain_Load(program); });
-#if KVL_GUI_WIN32
-        if (face)
-            face->afterStartup();
+#if KVL_GUI
+        // Without a notification area the resident window's menus are the
+        // only way to the About box and to the end of the program.
+        if (desktop && !platform.events.quitRequested() && !platform.tray.available())
+            kvl::showResidentWindow(program.shell);
 #endif
         return platform.events.run();
     } catch (const std::exception& failure) {

@@ -9,8 +9,13 @@ NotifyIcon::NotifyIcon(HICON icon)
     : icon_(icon), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {}
 
 NotifyIcon::~NotifyIcon() {
+    release();
+}
+
+void NotifyIcon::release() {
     if (registered_)
         remove(data_);
+    window_ = nullptr;
 }
 
 bool NotifyIcon::available() const {

@@ -25,6 +25,9 @@ public:
     NotifyIcon& operator=(const NotifyIcon&) = delete;
     // The window that receives the shell's callbacks: the resident window.
     void setWindow(HWND window) { window_ = window; }
+    // Removes the icon if it is still there and forgets the window, which is
+    // about to go.
+    void release();
     bool available() const override;
     void add(const NotifyIconData& data) override;
     void remove(const NotifyIconData& data) override;

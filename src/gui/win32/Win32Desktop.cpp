@@ -60,7 +60,6 @@ struct Win32Desktop::Parts {
     std::unique_ptr<FormWindow> resident;
     std::unique_ptr<FormWindow> console;
     std::unique_ptr<FormWindow> about;
-    FrmWpos1Type* residentForm = nullptr;
     Win32ModalForms modal{
         events, [this](Form& form) -> FormWindow* {
             for (FormWindow* window : {resident.get(), console.get(), about.get()})
@@ -92,10 +91,10 @@ ModalForms& Win32Desktop::modal() {
     return parts_->modal;
 }
 
-void Win32Desktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
+std::unique_ptr<Win32Desktop::Windows>
+Win32Desktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout) {
     Parts& parts = *parts_;
     EventLoop& events = parts.events;
-    parts.residentForm = &frmWpos1Type;
     parts.resident =
         std::make_unique<FormWindow>(frmWpos1Type, residentStyle(), events, parts.icon);
     parts.console =
@@ -109,15 +108,16 @@ void Win32Desktop::showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAb
         runHandler(events, [&] { handled = parts.tray.notify(message, wParam, lParam); });
         return handled;
     });
+    return std::make_unique<Windows>(*this);
 }
 
-void Win32Desktop::afterStartup() {
-    if (!parts_)
-        return;
-    Parts& parts = *parts_;
-    if (parts.events.quitRequested() || !parts.residentForm || parts.tray.available())
-        return;
-    parts.residentForm->show();
+Win32Desktop::Windows::~Windows() {
+    Parts& parts = *desktop_.parts_;
+    // The icon goes with the window that receives its notifications.
+    parts.tray.release();
+    parts.about.reset();
+    parts.console.reset();
+    parts.resident.reset();
 }
 
 } // namespace kvl::win32

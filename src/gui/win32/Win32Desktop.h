@@ -18,10 +18,10 @@ namespace kvl::win32 {
 // cannot).
 bool displayWanted();
 
-// The program's face on Windows: MessageBoxA, the tray icon through
-// Shell_NotifyIconA, the modal forms, and a window for each of the three
-// forms. The event loop is the platform's: it already runs every message of
-// the thread. Made before the program's parts, gone after them.
+// The program's face on Windows, as QtDesktop is on Linux: MessageBoxA, the
+// tray icon through Shell_NotifyIconA, the modal forms, and a window for each
+// of the three forms. The event loop is the platform's: it already runs every
+// message of the thread. Made before the program's parts, gone after them.
 class Win32Desktop {
 public:
     Win32Desktop(int& argc, char** argv);
@@ -34,12 +34,21 @@ public:
     Platform platform(const Platform& base);
     ModalForms& modal();
 
+    // The windows of the forms, for as long as this object lives: it must go
+    // before the forms do.
+    class Windows {
+    public:
+        explicit Windows(Win32Desktop& desktop) : desktop_(desktop) {}
+        ~Windows();
+        Windows(const Windows&) = delete;
+        Windows& operator=(const Windows&) = delete;
+
+    private:
+        Win32Desktop& desktop_;
+    };
     // Builds a window for each form, bound to it both ways.
-    void showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type, FrmAbout& frmAbout);
-    // After the start-up, when the program goes on and the desktop has no
-    // notification area, the resident window is shown: its menus are the
-    // only way to end the program or reach the About box.
-    void afterStartup();
+    [[nodiscard]] std::unique_ptr<Windows> showForms(FrmMain& frmMain, FrmWpos1Type& frmWpos1Type,
+                                                     FrmAbout& frmAbout);
 
 private:
     struct Parts;
