@@ -70,6 +70,11 @@ bool MenuBar::command(int id) {
 }
 
 bool MenuBar::popUp(const std::string& dropDownName, POINT where) {
+    // A right click brings the button's press and release one after the
+    // other, and both ask for the menu: the release comes while the first
+    // menu is open, and a second one over it would take the pointer from it.
+    if (tracking_)
+        return true;
     for (const MenuEntry* entry : entries_) {
         if (entry->name() != dropDownName)
             continue;
@@ -77,8 +82,10 @@ bool MenuBar::popUp(const std::string& dropDownName, POINT where) {
         // Without the window in the foreground the menu would not close when
         // the operator clicks elsewhere.
         ::SetForegroundWindow(window_);
+        tracking_ = true;
         const int chosen = static_cast<int>(::TrackPopupMenu(
             menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr));
+        tracking_ = false;
         ::PostMessageA(window_, WM_NULL, 0, 0);
         ::DestroyMenu(menu);
         if (chosen != 0)

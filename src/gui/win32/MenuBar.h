@@ -29,8 +29,9 @@ public:
     // A WM_COMMAND from a menu: true when the id was one of its entries.
     bool command(int id);
     // Pops up the drop-down's entries at the screen position and returns once
-    // the menu has closed; the chosen entry is clicked. False when the
-    // drop-down has no entries here.
+    // the menu has closed; the chosen entry is clicked. Asked again while the
+    // menu is open, it does nothing. False when the drop-down has no entries
+    // here.
     bool popUp(const std::string& dropDownName, POINT where);
 
     static constexpr int FirstId = 1000;
@@ -43,6 +44,7 @@ private:
     std::vector<MenuEntry*> entries_;
     EventLoop& events_;
     std::vector<Subscription> subscriptions_;
+    bool tracking_ = false;
 };
 
 } // namespace kvl::win32

@@ -108,9 +108,26 @@ void Win32EventLoop::dispatch(MSG& message) {
     ::DispatchMessageA(&message);
 }
 
+namespace {
+
+// A menu of the thread is open: its own loop reads the mouse and the
+// keyboard.
+bool menuOpen() {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
+} // namespace
+
 void Win32EventLoop::processEvents() {
+    // Events processed while a menu is open (a polling tick's SleepDelay runs
+    // inside the menu's loop) leave the input to the menu: a click taken
+    // here would never reach it, and the operator's choice would be lost.
+    const UINT which = menuOpen() ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0;
     MSG message;
-    while (!quitRequested_ && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    while (!quitRequested_ && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | which))
         dispatch(message);
 }
 
