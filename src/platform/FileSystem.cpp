@@ -24,6 +24,15 @@ std::string FileSystem::joinPath(const std::string& folder, const std::string& n
     return folder + separator() + name;
 }
 
+std::string FileSystem::readAll(const std::string& path) {
+    const std::unique_ptr<ByteReader> reader = openBytes(path);
+    std::string bytes;
+    char chunk[64 * 1024];
+    while (const std::size_t count = reader->read(chunk, sizeof chunk))
+        bytes.append(chunk, count);
+    return bytes;
+}
+
 bool FileSystem::containsSeparator(const std::string& path) const {
     return std::any_of(path.begin(), path.end(), [this](char c) { return isSeparator(c); });
 }

@@ -86,8 +86,9 @@ public:
     // its target is written.
     virtual void writeWhole(const std::string& path, const std::string& bytes) = 0;
     virtual FileIdentity identity(const std::string& path) = 0;
-    // Reads the whole file.
-    virtual std::string readAll(const std::string& path) = 0;
+    // Reads the whole file (through openBytes unless a file system knows
+    // better).
+    virtual std::string readAll(const std::string& path);
 };
 
 } // namespace kvl

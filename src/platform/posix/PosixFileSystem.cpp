@@ -258,13 +258,4 @@ FileIdentity PosixFileSystem::identity(const std::string& path) {
     return identityOf(status);
 }
 
-std::string PosixFileSystem::readAll(const std::string& path) {
-    FdByteReader reader(openForInput(path), path);
-    std::string bytes;
-    char chunk[64 * 1024];
-    while (const std::size_t count = reader.read(chunk, sizeof chunk))
-        bytes.append(chunk, count);
-    return bytes;
-}
-
 } // namespace kvl

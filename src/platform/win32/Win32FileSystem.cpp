@@ -253,13 +253,4 @@ FileIdentity Win32FileSystem::identity(const std::string& path) {
     return identityOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
-std::string Win32FileSystem::readAll(const std::string& path) {
-    HandleByteReader reader(openForInput(path), path);
-    std::string bytes;
-    char chunk[64 * 1024];
-    while (const std::size_t count = reader.read(chunk, sizeof chunk))
-        bytes.append(chunk, count);
-    return bytes;
-}
-
 } // namespace kvl

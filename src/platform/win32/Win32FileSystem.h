@@ -22,7 +22,6 @@ public:
     void append(const std::string& path, const std::string& bytes) override;
     void writeWhole(const std::string& path, const std::string& bytes) override;
     FileIdentity identity(const std::string& path) override;
-    std::string readAll(const std::string& path) override;
 };
 
 } // namespace kvl
