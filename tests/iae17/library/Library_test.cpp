@@ -48,6 +48,14 @@ int charges(const Simulator& simulator) {
 
 class Library : public ::testing::Test {
 protected:
+    // Time-outs short enough for faults to show quickly; a test may change them.
+    void SetUp() override {
+        ::setenv("IAE17_ACK_TIMEOUT_MS", "300", 1);
+        ::setenv("IAE17_STATUS_TIMEOUT_MS", "600", 1);
+        ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
+        ::setenv("IAE17_RECOVERY_MS", "1500", 1);
+        ::setenv("IAE17_TRACE", trace.c_str(), 1);
+    }
     // The bridge's calls: the 22-byte Ethernet or 14-byte serial init record,
     // then the operation with the 219-byte request and the 4267-byte POSDATA.
     short call(const std::string& port) {
@@ -56,18 +64,11 @@ protected:
     short callSerial(const std::string& codes, const char* operation = "IAE17AX_Payment") {
         return call("IAE17AX_InitRS232", Image("COM1  " + codes, 14), operation);
     }
-    short call(const char* initName, Image init, const char* operation, bool shortTimeouts = true) {
+    short call(const char* initName, Image init, const char* operation) {
         static void* const library = ::dlopen(IAE17_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         if (library == nullptr) {
             throw std::runtime_error(::dlerror());
         }
-        ::setenv("IAE17_ACK_TIMEOUT_MS", "300", 1);
-        ::setenv("IAE17_STATUS_TIMEOUT_MS", "600", 1);
-        if (shortTimeouts) {
-            ::setenv("IAE17_ANSWER_TIMEOUT_MS", "600", 1);
-            ::setenv("IAE17_RECOVERY_MS", "1500", 1);
-        }
-        ::setenv("IAE17_TRACE", trace.c_str(), 1);
         Image request("000001250CASSA01", 219);
         reinterpret_cast<short (*)(char*)>(::dlsym(library, initName))(init.data());
         const short result = reinterpret_cast<short (*)(char*, char*)>(::dlsym(library, operation))(
@@ -249,7 +250,7 @@ TEST_F(Library, AStatusGivesUpWithinItsOwnTimeout) {
     EXPECT_EQ(Result::Timeout,
               call("IAE17AX_InitEth",
                    Image("127.0.0.1       " + std::to_string(simulator.port()), 22),
-                   "IAE17AX_Status", false));
+                   "IAE17AX_Status"));
     // Connect, three sends, ten status time-outs and one more to recover.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms + 3 * 300ms + 11 * 600ms);
 }
@@ -273,9 +274,11 @@ TEST_F(Library, PaymentOverAPseudoTerminalOnlyAtTheLineAskedFor) {
 }
 
 // A 9600-baud line carries a payment's answer in about 0.3 s, longer than the
-// ACK time-out: neither side may count that time against the other.
+// ACK and answer time-outs: neither side may count that time against the other.
 TEST_F(Library, ADelayedLineCountsAgainstNeitherSide) {
-    Simulator simulator({}, Simulator::Line::Pty, {"--ack-timeout", "300", "--baud", "9600"});
+    Simulator simulator({}, Simulator::Line::Pty, {"--ack-timeout", "100", "--baud", "9600"});
+    ::setenv("IAE17_ACK_TIMEOUT_MS", "100", 1);
+    ::setenv("IAE17_ANSWER_TIMEOUT_MS", "100", 1);
     iae17::test::LineRelay line(simulator.device(), 9600);
     ::setenv("IAE17_COM1", line.path().c_str(), 1);
     EXPECT_EQ(Result::Ok, callSerial("4 1 0 0 "));
