@@ -43,13 +43,6 @@ protected:
         }
         return commands;
     }
-    std::string amountPaid(std::size_t call) {
-        std::vector<std::string> amounts;
-        for (const LibraryCall& c : library.calls())
-            if (c.entryPoint == "IAE17AX_Payment")
-                amounts.push_back(c.request.Amount.text());
-        return call < amounts.size() ? amounts[call] : "none";
-    }
 };
 
 // A command deletes the old result, writes the new one, then the command file.
@@ -188,8 +181,7 @@ TEST_F(PollingCycleTest, AFileTheEcrWritesDuringThePaymentIsKeptAndOnlyWhatIsNew
         tick();
         EXPECT_FALSE(fake.files.hasFile(Command));
         EXPECT_EQ(library.count("IAE17AX_Payment"), 2u);
-        EXPECT_EQ(amountPaid(0), "1250     ");
-        EXPECT_EQ(amountPaid(1), "7777     ");
+        EXPECT_EQ(library.amounts("IAE17AX_Payment"), (std::vector<std::string>{"1250", "7777"}));
         EXPECT_EQ(answered(), blocks);
     }
     const std::vector<std::string> done = {"done 1 replaced", "done 2 deleted", "done 3 appended",
