@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Program.h"
+#include "app/StartupForm.h"
 #include "support/FakeModalForms.h"
 #include "support/FakePlatform.h"
 #include "support/FakeTerminalLibrary.h"
@@ -51,6 +52,14 @@ struct App {
     template <class Step> int endStatus(Step&& step) {
         step();
         return fake.events.quitStatus().value_or(-1);
+    }
+
+    // Starts the program with the configuration and the command line: the
+    // status it ended with, or -1 while it runs.
+    int start(const std::string& commandLine) {
+        writeConfig();
+        fake.program.arguments = commandLine;
+        return endStatus([&] { frmMain_Load(program); });
     }
 
     FakePlatform fake;

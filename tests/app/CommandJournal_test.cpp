@@ -23,18 +23,19 @@ protected:
         journal->load();
         return journal;
     }
-    // Commands 1..count, each with a block and answered; the last one left as
-    // given, the others done.
+    // Commands 1..count, each from byte n of its file, with a block and
+    // answered; the last one left as given, the others done.
     void write(int count, bool lastDone = true) {
         auto journal = open();
         for (int n = 1; n <= count; ++n) {
-            journal->start(version(n), 0, "/io/SR_DATI.TXT");
-            journal->addBlock("TIPO_COMANDO  = POS_STATUS " + std::to_string(n) + "\r\n");
+            journal->start(version(n), n, "/io/SR_DATI.TXT");
+            journal->addBlock(block(n));
             journal->answered();
             if (n < count || lastDone)
                 journal->finish("deleted");
         }
     }
+    static std::string block(int n) { return "POS_STATUS\t\\ " + std::to_string(n) + "\r\n"; }
     std::string file() { return fake.files.content(JournalFile); }
     std::vector<std::string> lines() {
         std::vector<std::string> result;
@@ -76,43 +77,27 @@ TEST(JournalRecord, FieldsRoundTripOnOneReadableLineAndAnyChangeIsCaught) {
     }
 }
 
-TEST_F(CommandJournalTest, ACommandCutShortIsFoundAgainWithItsBlocks) {
-    {
-        auto journal = open();
-        EXPECT_EQ(journal->pending(), nullptr);
-        journal->start(version(1), 0, "/io/SR_DATI.TXT");
-        journal->addBlock("first\r\n");
-        journal->answered();
-        journal->finish("deleted");
-        journal->start(version(2), 5, "/io/SR_DATI.TXT");
-        journal->addBlock("second\tblock\\\r\n");
-    }
-    const auto journal = open();
-    EXPECT_TRUE(fake.messages.shown().empty());
-    ASSERT_NE(journal->pending(), nullptr);
-    const JournalledCommand& pending = *journal->pending();
-    EXPECT_EQ(pending.id, 2u);
-    EXPECT_EQ(pending.version, version(2));
-    EXPECT_EQ(pending.from, 5u);
-    EXPECT_EQ(pending.blockCount, 1u);
-    EXPECT_EQ(pending.undelivered, std::deque<std::string>{"second\tblock\\\r\n"});
-    EXPECT_FALSE(pending.answered);
-    EXPECT_FALSE(pending.complete);
-    EXPECT_TRUE(journal->holds(version(1)));
-    EXPECT_FALSE(journal->holds(version(3)));
-    EXPECT_FALSE(journal->damaged());
-
-    journal->answered();
-    journal->finish("deleted");
-    EXPECT_EQ(open()->pending(), nullptr);
-    EXPECT_EQ(lines().size(), 8u);
-}
-
 // A record cut short anywhere, or a last line that does not check out, was the
 // write the program was doing when it ended: dropped without a word.
-TEST_F(CommandJournalTest, ATornLastRecordIsDroppedSilently) {
+TEST_F(CommandJournalTest, ACommandLeftOpenIsFoundAgainAndATornLastRecordIsDroppedSilently) {
+    EXPECT_EQ(open()->pending(), nullptr);
     write(2, false);
     const std::string whole = file();
+    {
+        const auto journal = open();
+        ASSERT_NE(journal->pending(), nullptr);
+        const JournalledCommand& pending = *journal->pending();
+        EXPECT_EQ(pending.id, 2u);
+        EXPECT_EQ(pending.version, version(2));
+        EXPECT_EQ(pending.from, 2u);
+        EXPECT_EQ(pending.blockCount, 1u);
+        EXPECT_EQ(pending.undelivered, std::deque<std::string>{block(2)});
+        EXPECT_TRUE(pending.answered && !pending.complete);
+        EXPECT_TRUE(journal->holds(version(1)) && !journal->holds(version(3)));
+        journal->finish("deleted");
+        EXPECT_EQ(open()->pending(), nullptr);
+    }
+    fake.files.addFile(JournalFile, whole);
     const std::size_t lastStart = whole.rfind("\r\n", whole.size() - 3) + 2;
     std::vector<std::string> torn;
     for (std::size_t cut = lastStart + 1; cut < whole.size(); ++cut)
@@ -232,25 +217,6 @@ TEST_F(CommandJournalTest, TheHistoryRollsOverToTheLastThousandCommands) {
     journal->finish("deleted");
     EXPECT_EQ(open()->start(version(total + 2), 0, "/io/SR_DATI.TXT").id,
               static_cast<std::uint64_t>(total + 2));
-}
-
-// The program says so once and goes on with what it keeps in memory.
-TEST_F(CommandJournalTest, AJournalThatCannotBeWrittenIsReportedOnceAndKeptInMemory) {
-    fake.files.failOperation(FakeFileSystem::Operation::Append, JournalFile,
-                             ErrorNumber::PermissionDenied, 100);
-    auto journal = open();
-    journal->start(version(1), 0, "/io/SR_DATI.TXT");
-    journal->addBlock("block\r\n");
-    journal->answered();
-    journal->finish("deleted");
-    journal->start(version(2), 0, "/io/SR_DATI.TXT");
-    EXPECT_EQ(fake.messages.texts(),
-              std::vector<std::string>{"Registro dei comandi non scrivibile (" + JournalFile +
-                                       "): Simulated failure (" + JournalFile +
-                                       "). Il programma continua senza registro."});
-    ASSERT_NE(journal->pending(), nullptr);
-    EXPECT_EQ(journal->pending()->id, 2u);
-    EXPECT_FALSE(fake.files.hasFile(JournalFile));
 }
 
 } // namespace

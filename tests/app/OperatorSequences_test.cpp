@@ -2,8 +2,6 @@
 // ends without a crash and without two terminal calls at once.
 
 #include "AppFixture.h"
-#include "app/StartupForm.h"
-#include "platform/Text.h"
 
 #include <utility>
 
@@ -13,30 +11,21 @@ namespace {
 const std::string Command = "/io/SR_DATI.TXT";
 const std::string Result = "/io/SR_OUT.TXT";
 
-// The program on a good terminal, about to start with a command line.
+// The program on a good terminal, started; the calls of its start-up forgotten.
 struct Program_ : App {
-    int start(const std::string& commandLine) {
-        writeConfig();
-        fake.program.arguments = commandLine;
-        const int status = endStatus([&] { frmMain_Load(program); });
+    int started(const std::string& commandLine) {
+        const int status = start(commandLine);
         library.clearCalls();
         return status;
     }
     bool polling() const { return program.frmWpos1Type.Timer1.enabled(); }
-    std::vector<std::string> amountsSent(const char* entryPoint) const {
-        std::vector<std::string> amounts;
-        for (const LibraryCall& call : library.calls())
-            if (call.entryPoint == entryPoint)
-                amounts.push_back(text::trimRight(call.request.Amount.text()));
-        return amounts;
-    }
 };
 
 // The console is in use ("-I"), with the operator's identity typed in; the
 // service polls.
 struct Interactive : ::testing::Test, Program_ {
     void SetUp() override {
-        ASSERT_EQ(start("-I"), -1);
+        ASSERT_EQ(started("-I"), -1);
         Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
         ASSERT_TRUE(program.frmMain.txtTerminale.typeText("12345678", &view));
     }
@@ -48,7 +37,7 @@ TEST_F(Interactive, TheConsoleIsShownAndItsButtonsReachTheTerminalWritingNoResul
     FrmMain& console = program.frmMain;
     EXPECT_TRUE(console.visible() && console.txtTerminale.visible());
     EXPECT_TRUE(console.btnPagamento.click());
-    EXPECT_EQ(amountsSent("IAE17AX_Payment"), std::vector<std::string>{"1"});
+    EXPECT_EQ(library.amounts("IAE17AX_Payment"), std::vector<std::string>{"1"});
     EXPECT_EQ(console.txtEsito.text(), "OK");
     EXPECT_TRUE(fake.files.appends.empty());
     EXPECT_TRUE(polling());
@@ -105,7 +94,7 @@ TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
 
     fake.events.fireActiveTimers();
 
-    EXPECT_EQ(amountsSent("IAE17AX_Payment"), std::vector<std::string>{"000001250"});
+    EXPECT_EQ(library.amounts("IAE17AX_Payment"), std::vector<std::string>{"000001250"});
     EXPECT_EQ(library.count("IAE17AX_Status"), 1u); // the handler's own check
     EXPECT_EQ(library.count("IAE17AX_TerminalBalance"), 0u);
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
@@ -133,7 +122,7 @@ TEST(ExitDuringATick, OkEndsTheProgramThereCancelLetsPollingGoOn) {
     for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
         const bool ok = answer == MessageAnswer::Ok;
         Program_ app;
-        ASSERT_EQ(app.start(""), -1);
+        ASSERT_EQ(app.started(""), -1);
         bool clicked = false;
         app.fake.events.duringProcessEvents = [&] {
             if (!std::exchange(clicked, true))

@@ -1,7 +1,6 @@
 #include "AppFixture.h"
 #include "app/OneShotRun.h"
 #include "app/RunMode.h"
-#include "app/StartupForm.h"
 
 #include <optional>
 #include <utility>
@@ -34,19 +33,11 @@ TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
             << commandLine;
 }
 
-class StartupFormTest : public AppTest {
-protected:
-    StartupFormTest() { writeConfig(); }
-
-    int load(const std::string& commandLine) {
-        fake.program.arguments = commandLine;
-        return endStatus([&] { frmMain_Load(program); });
-    }
-};
+using StartupFormTest = AppTest;
 
 TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
     fake.instance.running = true;
-    EXPECT_EQ(load(""), 0);
+    EXPECT_EQ(start(""), 0);
     EXPECT_TRUE(journal().empty());
     EXPECT_TRUE(fake.messages.shown().empty());
 }
@@ -62,7 +53,7 @@ TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
                     (about.owner() == &program.frmWpos1Type ? " owned" : "") +
                     (fake.events.quitRequested() ? " ended" : "");
     };
-    EXPECT_EQ(load("-v -i"), 0);
+    EXPECT_EQ(start("-v -i"), 0);
     EXPECT_EQ(modal.shown, std::vector<std::string>{"frmAbout"});
     EXPECT_EQ(whileOpen, "Versione 1.0.0.7 shown owned");
     EXPECT_FALSE(fake.files.hasFile("/io/SR_DATI.TXT"));
@@ -74,7 +65,7 @@ TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
 // there: the Version mode does not end it a second time.
 TEST_F(StartupFormTest, ACloseWhileTheAboutBoxIsOpenEndsTheProgramOnce) {
     modal.whileOpen = [this](Form&) { fake.events.requestClose(); };
-    EXPECT_EQ(load("-V"), 0);
+    EXPECT_EQ(start("-V"), 0);
     EXPECT_EQ(library.count("IAE17AX_Free"), 1u);
     EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
 }
@@ -90,7 +81,7 @@ TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     duringWait.action = [this](PosRequest&, POSDATA&) { fake.events.fireActiveTimers(); };
     library.queueReply("IAE17AX_Status", duringWait);
 
-    EXPECT_EQ(load("-E one.TXT"), 0);
+    EXPECT_EQ(start("-E one.TXT"), 0);
 
     EXPECT_EQ(library.count("IAE17AX_Status"), 2u);
     EXPECT_NE(fake.files.content("/other/out.txt").find("POS_STATUS"), std::string::npos);
@@ -107,7 +98,7 @@ TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine)
     library.queueResult("IAE17AX_Status", ResultCode::ComError);
     fake.events.duringProcessEvents = [this] { fake.events.requestClose(); };
 
-    EXPECT_EQ(load("-E"), 0);
+    EXPECT_EQ(start("-E"), 0);
 
     EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
     EXPECT_TRUE(fake.files.hasFile("/io/SR_DATI.TXT"));
@@ -125,12 +116,10 @@ TEST(StartupForm, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
     for (const auto& [commandLine, status] : modes) {
         SCOPED_TRACE(commandLine);
         App app;
-        app.writeConfig();
         app.fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\nPOS_PAGAME,A100\r\n");
         app.library.failAlways(
             RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
-        app.fake.program.arguments = commandLine;
-        EXPECT_EQ(app.endStatus([&] { frmMain_Load(app.program); }), status);
+        EXPECT_EQ(app.start(commandLine), status);
         EXPECT_TRUE(app.fake.events.activeTimers().empty());
     }
 }

@@ -105,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"POS_PAGAME,P3,A000001250,E1,T1", true, "", "000001250"},
                       LineCase{"POS_PAGAME,T1,E1,P1", true, "", "000000777"},
                       LineCase{"POS_PAGAME,A 1250", false, "", " 1250    "},
+                      LineCase{"POS_PAGAME,,A0000001250,P1", false, "", "000001250"},
+                      LineCase{"POS_PAGAME,A 000001250", false, "Valore importo non valido", ""},
                       LineCase{"POS_PAGAME,A1,A1234567890", false, "Valore importo non valido", ""},
                       LineCase{"POS_PAGEXT,T1,E1,A500,P1", false, "", "500      "},
                       LineCase{"POS_ACCRED,T1,A100", true, "Parametri mancanti", ""},

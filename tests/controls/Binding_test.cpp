@@ -1,13 +1,15 @@
-// A view kept in step with a form both ways, as the Qt and Win32 views are
-// built: one widget per control showing what its model holds, refreshed by the
-// model's notifications; the operator's edits go to the model with the view's
-// own subscription as their origin, so they do not echo back.
+// The control models as the Qt and Win32 views use them: a view kept in step
+// with its form both ways, the subscriptions it holds, the text box's and the
+// list's own rules, and the event procedures reached through the models.
 
 #include "controls/ComboBox.h"
 #include "controls/Commands.h"
 #include "controls/Form.h"
 #include "controls/SimpleControls.h"
 #include "controls/TextBox.h"
+#include "controls/TimerBinding.h"
+#include "platform/RunTimeError.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,9 @@ std::string render(const Control& control) {
     return shown;
 }
 
+// One widget per control showing what its model holds, refreshed by the
+// model's notifications; the operator's edits go to the model with the view's
+// own subscription as their origin, so they do not echo back.
 class FakeView {
 public:
     explicit FakeView(TestForm& form) : form_(form) {
@@ -68,7 +73,6 @@ public:
         }
     }
 
-    // The operator's actions on the widgets, passed on to the models.
     void type(const std::string& text) {
         widgets["txtCassa"] = text;
         if (!form_.txtCassa.typeText(text, origin("txtCassa")))
@@ -87,9 +91,13 @@ private:
     std::map<std::string, Subscription> subscriptions_;
 };
 
-TEST(Binding, ProgramChangesReachTheWidgetsNamingThePropertyAndOnlyRealChangesAreTold) {
+// Program changes reach every view naming the property, only real changes
+// are told; an operator's edit reaches the model and the other views but is
+// not echoed to its own. The limit refuses a ninth character typed; the
+// program may write more.
+TEST(Binding, AViewAndItsFormStayInStepBothWays) {
     TestForm form;
-    FakeView view(form);
+    FakeView operatorView(form), otherView(form);
     form.txtCassa.setText("CASSA01");
     form.txtCassa.setText("CASSA01");
     form.cmbBaud.setListIndex(1);
@@ -99,34 +107,29 @@ TEST(Binding, ProgramChangesReachTheWidgetsNamingThePropertyAndOnlyRealChangesAr
     form.btnPagamento.setCaption("Paga");
     form.setCaption("Nuovo");
     form.show();
-    form.setWindowState(WindowState::Minimised);
-    EXPECT_EQ(view.heard, (std::vector<std::string>{
-                              "txtCassa.Text", "cmbBaud.ListIndex", "chkEnableLog.Value",
-                              "Shape1.FillColour", "btnPagamento.Enabled", "btnPagamento.Caption",
-                              "form.Caption", "form.Visible", "form.WindowState"}));
-    EXPECT_EQ(view.widgets,
+    EXPECT_EQ(operatorView.heard,
+              (std::vector<std::string>{"txtCassa.Text", "cmbBaud.ListIndex", "chkEnableLog.Value",
+                                        "Shape1.FillColour", "btnPagamento.Enabled",
+                                        "btnPagamento.Caption", "form.Caption", "form.Visible"}));
+    EXPECT_EQ(operatorView.widgets,
               (std::map<std::string, std::string>{{"txtCassa", "CASSA01"},
                                                   {"cmbBaud", "1:9600"},
                                                   {"chkEnableLog", "1"},
                                                   {"Shape1", "65280"},
                                                   {"btnPagamento", "(disabled)Paga"}}));
-}
 
-TEST(Binding, AnOperatorsEditReachesTheModelAndOtherViewsButDoesNotEchoBack) {
-    TestForm form;
-    FakeView operatorView(form), otherView(form);
+    operatorView.heard.clear();
+    otherView.heard.clear();
     operatorView.type("1234");
     operatorView.choose(0);
     operatorView.minimise();
-    EXPECT_EQ(form.txtCassa.text(), "1234");
-    EXPECT_EQ(form.cmbBaud.listIndex(), 0);
+    EXPECT_EQ(form.txtCassa.text() + form.cmbBaud.text(), "12344800");
     EXPECT_EQ(form.windowState(), WindowState::Minimised);
     EXPECT_TRUE(operatorView.heard.empty());
     EXPECT_EQ(otherView.heard,
               (std::vector<std::string>{"txtCassa.Text", "cmbBaud.ListIndex", "form.WindowState"}));
     EXPECT_EQ(otherView.widgets["txtCassa"], "1234");
 
-    // The limit refuses a ninth character typed; the program may write more.
     operatorView.type("123456789");
     EXPECT_EQ(operatorView.widgets["txtCassa"], "1234");
     form.txtCassa.setText("123456789");
@@ -146,8 +149,7 @@ TEST(Binding, HandlesDisconnectWhenTheyGoAlsoFromInsideANotificationAndMayOutliv
     });
     second = form->txtCassa.onChange([&](Property) { calls.push_back("second"); });
     form->txtCassa.setText("a");
-    EXPECT_FALSE(first.connected());
-    EXPECT_FALSE(second.connected());
+    EXPECT_FALSE(first.connected() || second.connected());
     form->txtCassa.setText("b");
     EXPECT_EQ(calls, (std::vector<std::string>{"first", "late"}));
 
@@ -157,8 +159,95 @@ TEST(Binding, HandlesDisconnectWhenTheyGoAlsoFromInsideANotificationAndMayOutliv
     EXPECT_EQ(view->heard.size(), 1u);
     form.reset();
     view.reset(); // its handles outlived the model
-    Subscription moved = std::move(first);
-    EXPECT_FALSE(moved.connected());
+}
+
+// A text box holds text up to its first NUL however it arrives; a disabled
+// one refuses typing. A list's index -1 selects nothing, an index outside it
+// is refused with 380 and changes nothing, new items clear the selection.
+TEST(Controls, TextEndsAtTheFirstNulAndAListRefusesAnIndexOutsideIt) {
+    TextBox field("txtCassa", "Frame1", {}, std::string("12\0 4", 5), 8);
+    EXPECT_EQ("12", field.text());
+    field.setText(std::string("\xe0\0x", 3));
+    EXPECT_EQ("\xe0", field.text());
+    EXPECT_TRUE(field.typeText(std::string("abcdefgh\0xyz", 12))); // the NUL ends it first
+    EXPECT_EQ("abcdefgh", field.text());
+    field.setEnabled(false);
+    EXPECT_FALSE(field.typeText("1"));
+    EXPECT_EQ("abcdefgh", field.text());
+
+    ComboBox list("cmbParity", "Frame4", {}, {"None", "Odd", "Even"});
+    EXPECT_EQ(-1, list.listIndex());
+    list.setListIndex(2);
+    std::vector<Property> told;
+    const Subscription view = list.onChange([&](Property p) { told.push_back(p); });
+    for (int index : {3, -2}) {
+        try {
+            list.setListIndex(index);
+            ADD_FAILURE() << "index " << index << " accepted";
+        } catch (const RunTimeError& error) {
+            EXPECT_EQ(380, error.number());
+        }
+    }
+    EXPECT_EQ("Even", list.text());
+    EXPECT_TRUE(told.empty());
+    list.setItems({"7", "8"});
+    EXPECT_EQ(-1, list.listIndex());
+    EXPECT_EQ("", list.text());
+    EXPECT_EQ(told, (std::vector<Property>{Property::ListIndex, Property::Items}));
+}
+
+// The close question may be answered either way; while it is open, another
+// request to close (a second signal, the close box again) is refused. A new
+// window state is told, then runs the resize procedure; the same state again
+// runs nothing.
+TEST(Events, TheCloseRequestAsksOnceAtATimeAndTheResizeFollowsAChangeOnly) {
+    Form form("frmWpos1Type", "KVL", 0, 0);
+    form.show();
+    std::vector<std::string> steps;
+    bool answer = false;
+    form.onQueryUnload([&] {
+        steps.push_back("asked");
+        EXPECT_FALSE(form.requestClose());
+        return answer;
+    });
+    form.onUnload([&] { steps.push_back(form.visible() ? "unload shown" : "unload hidden"); });
+    EXPECT_FALSE(form.requestClose());
+    EXPECT_TRUE(form.visible());
+    answer = true;
+    EXPECT_TRUE(form.requestClose());
+    EXPECT_FALSE(form.visible());
+
+    const Subscription view = form.onChange([&](Property) { steps.push_back("told"); });
+    form.onResize([&] { steps.push_back("resize"); });
+    form.setWindowState(WindowState::Minimised);
+    form.setWindowState(WindowState::Minimised);
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"asked", "asked", "unload shown", "told", "resize"}));
+}
+
+TEST(Events, ABoundTimerTicksOnTheLoopOnlyWhileEnabledWithAnInterval) {
+    test::FakeClock clock;
+    test::FakeEventLoop loop(clock);
+    Timer timer("Timer1");
+    int ticks = 0;
+    timer.onTimer([&] { ++ticks; });
+    auto binding = std::make_unique<TimerBinding>(timer, loop);
+    timer.setInterval(300);
+    EXPECT_TRUE(loop.activeTimers().empty()); // still disabled
+    timer.setEnabled(true);
+    ASSERT_EQ(loop.activeTimers().size(), 1u);
+    EXPECT_EQ(loop.activeTimers()[0].interval.count(), 300);
+    loop.fireActiveTimers();
+    timer.setInterval(1000); // the loop's timer follows
+    ASSERT_EQ(loop.activeTimers().size(), 1u);
+    EXPECT_EQ(loop.activeTimers()[0].interval.count(), 1000);
+    loop.fireActiveTimers();
+    timer.setEnabled(false);
+    EXPECT_TRUE(loop.activeTimers().empty());
+    timer.setEnabled(true);
+    binding.reset(); // the binding takes its timer with it
+    EXPECT_TRUE(loop.activeTimers().empty());
+    EXPECT_EQ(ticks, 2);
 }
 
 } // namespace

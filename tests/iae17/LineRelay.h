@@ -21,15 +21,14 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    void carry(int from, int to);
+    void carry();
 
     unsigned baud_;
     int near_ = -1; // master side of our pseudo-terminal
     int far_ = -1;
     std::string path_;
     std::atomic<bool> stopping_{false};
-    std::thread toFar_;
-    std::thread toNear_;
+    std::thread thread_;
 };
 
 } // namespace iae17::test

@@ -215,16 +215,5 @@ TEST(PosixFileSystem, AWholeWriteThroughASymbolicLinkKeepsTheLink) {
     EXPECT_EQ("through", test::readFile(folder.file("settings/Param.txt")));
 }
 
-// The fake's stand-in for a file another program will not let go: writing or
-// deleting a read-only file is refused with 70, and nothing changes.
-TEST(MemoryFileSystem, AReadOnlyFileRefusesWritesAndDeletionWith70) {
-    test::MemoryFileSystem files;
-    files.addFile("/ecr/SR_DATI.TXT", "POS_STATUS");
-    files.setReadOnly("/ecr/SR_DATI.TXT");
-    EXPECT_EQ(errorNumberOf([&] { files.deleteFile("/ecr/sr_dati.txt"); }), 70);
-    EXPECT_EQ(errorNumberOf([&] { files.append("/ecr/SR_DATI.TXT", "x"); }), 70);
-    EXPECT_EQ(files.readAll("/ECR/SR_DATI.TXT"), "POS_STATUS");
-}
-
 } // namespace
 } // namespace kvl

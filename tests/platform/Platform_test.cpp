@@ -1,5 +1,4 @@
 #include "platform/HeadlessMessageBoxes.h"
-#include "platform/HeadlessTrayIcon.h"
 #include "platform/posix/FolderInstanceGuard.h"
 #include "support/TempFolder.h"
 
@@ -9,7 +8,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace kvl {
 namespace {
@@ -36,24 +34,6 @@ TEST(HeadlessMessageBoxes, WritesTitleColonTextOnOneLineAndAnswersOk) {
                                             MessageButtons::OkCancel, MessageIcon::Critical));
     boxes.show("", ProgramTitle, MessageButtons::Ok, MessageIcon::None);
     EXPECT_EQ("Attenzione: Uscire? Si No \nKvlTalvioPos: \n", out.str());
-}
-
-// Without a display there is no tray; the icon's events still reach the
-// handler the logic attached, whichever implementation reports them.
-TEST(HeadlessTrayIcon, HasNoTrayAndPassesTheIconsEventsToTheAttachedHandler) {
-    HeadlessTrayIcon tray;
-    EXPECT_FALSE(tray.available());
-    tray.add(NotifyIconData{});
-    EXPECT_TRUE(tray.registered());
-    tray.activate(TrayMouseEvent::LeftDoubleClick); // nobody listens yet
-    std::vector<int> heard;
-    tray.onActivation([&](int mouseEvent) { heard.push_back(mouseEvent); });
-    for (int mouseEvent : {TrayMouseEvent::LeftButtonUp, TrayMouseEvent::LeftDoubleClick,
-                           TrayMouseEvent::RightButtonDown, TrayMouseEvent::RightButtonUp})
-        tray.activate(mouseEvent);
-    EXPECT_EQ(heard, (std::vector<int>{514, 515, 516, 517}));
-    tray.remove(NotifyIconData{});
-    EXPECT_FALSE(tray.registered());
 }
 
 } // namespace

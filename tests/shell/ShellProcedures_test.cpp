@@ -1,7 +1,7 @@
 #include "shell/ShellProcedures.h"
 
+#include "config/ConfigFixture.h"
 #include "support/FakeModalForms.h"
-#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -23,34 +23,22 @@ const std::string Manual = "/opt/kvl/Manuale_TalvioPosIngenico.pdf";
 // The resident window after its start-up: parameters read, tray icon
 // registered, polling on, window in the tray. The console form's unload, which
 // ends the program, is only noted.
-struct ShellParts {
+struct ShellParts : test::ConfigFixture {
     ShellParts() {
         attachShellProcedures(shell);
         frmMain.onUnload([this] { fake.events.quit(0); });
-        fake.files.addDirectory("/opt/kvl");
         fake.tray.add(frmWpos1Type.trayIcon);
         frmWpos1Type.Timer1.setEnabled(true);
         frmWpos1Type.txtConfFile.setText(ConfigFile);
+        DataFolder = folder();
+        parametersLoaded = true;
     }
     bool polling() const { return frmWpos1Type.Timer1.enabled(); }
     bool ended() const { return fake.events.quitRequested(); }
 
-    test::FakePlatform fake;
     test::FakeModalForms modal;
-    FrmWpos1Type frmWpos1Type;
-    FrmMain frmMain;
     FrmAbout frmAbout;
-    TerminalRecords records;
-    CommunicationParameters params;
-    std::string DataFolder = "/opt/kvl";
-    bool parametersLoaded = true;
-    ShellContext shell{
-        fake.platform(),
-        modal,
-        frmWpos1Type,
-        frmMain,
-        frmAbout,
-        {fake.platform(), frmMain, frmWpos1Type, records, params, DataFolder, parametersLoaded}};
+    ShellContext shell{fake.platform(), modal, frmWpos1Type, frmMain, frmAbout, config};
 };
 struct Shell : ::testing::Test, ShellParts {};
 

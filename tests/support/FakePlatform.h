@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/EventLoop.h"
-#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/ProgramInfo.h"
@@ -20,113 +19,6 @@
 #include <vector>
 
 namespace kvl::test {
-
-// The in-memory file services with failures a test can script: a test can
-// make operations fail, see the changes made and the bytes appended, and act
-// before every operation.
-class FakeFileSystem : public FileSystem {
-public:
-    enum class Operation {
-        FileExists,
-        EntryExists,
-        IsDirectory,
-        Delete,
-        Open,
-        OpenBytes,
-        Append,
-        WriteWhole,
-        Identity,
-        ReadAll
-    };
-
-    char separator() const override { return files_.separator(); }
-    bool isSeparator(char c) const override { return files_.isSeparator(c); }
-
-    // Setting up and looking at files by their exact names; folders on the
-    // way are made. Every write moves the file's modification time on.
-    void addFile(const std::string& path, const std::string& bytes) { files_.addFile(path, bytes); }
-    void addDirectory(const std::string& path) { files_.addDirectory(path); }
-    void setModified(const std::string& path, std::int64_t nanoseconds) {
-        files_.setModified(path, nanoseconds);
-    }
-    void setReadOnly(const std::string& path) { files_.setReadOnly(path); }
-    bool hasFile(const std::string& exactPath) const { return files_.hasFile(exactPath); }
-    std::string content(const std::string& exactPath) const { return files_.content(exactPath); }
-
-    // Makes the next `times` calls of the operation on the path (compared
-    // without regard to case) throw RunTimeError with the number, leaving the
-    // files unchanged.
-    void failOperation(Operation operation, const std::string& path, int errorNumber,
-                       int times = 1) {
-        failures_.push_back({operation, path, errorNumber, times});
-    }
-    // Readers opened on the path return `lines` lines and then throw.
-    void failReadingAfter(const std::string& path, int lines, int errorNumber) {
-        readFailures_.push_back({Operation::Open, path, errorNumber, lines});
-    }
-
-    // The changes that succeeded, in order: "delete P", "append P", "write P"
-    // with P as the caller gave it.
-    std::vector<std::string> changes() const { return changes_; }
-    // The bytes of every successful append, in order, with the path as given.
-    struct Append {
-        std::string path;
-        std::string bytes;
-    };
-    std::vector<Append> appends;
-    // Called before every operation (for example to change a file while the
-    // program polls).
-    std::function<void(Operation, const std::string&)> beforeOperation;
-
-    bool fileExists(const std::string& path) override {
-        return files_.fileExists(begin(Operation::FileExists, path));
-    }
-    bool entryExists(const std::string& path) override {
-        return files_.entryExists(begin(Operation::EntryExists, path));
-    }
-    bool isDirectory(const std::string& path) override {
-        return files_.isDirectory(begin(Operation::IsDirectory, path));
-    }
-    void deleteFile(const std::string& path) override {
-        files_.deleteFile(begin(Operation::Delete, path));
-        changes_.push_back("delete " + path);
-    }
-    std::unique_ptr<LineReader> openForReading(const std::string& path) override;
-    std::unique_ptr<ByteReader> openBytes(const std::string& path) override {
-        return files_.openBytes(begin(Operation::OpenBytes, path));
-    }
-    void append(const std::string& path, const std::string& bytes) override {
-        files_.append(begin(Operation::Append, path), bytes);
-        changes_.push_back("append " + path);
-        appends.push_back({path, bytes});
-    }
-    void writeWhole(const std::string& path, const std::string& bytes) override {
-        files_.writeWhole(begin(Operation::WriteWhole, path), bytes);
-        changes_.push_back("write " + path);
-    }
-    FileIdentity identity(const std::string& path) override {
-        return files_.identity(begin(Operation::Identity, path));
-    }
-    std::string readAll(const std::string& path) override {
-        return files_.readAll(begin(Operation::ReadAll, path));
-    }
-
-private:
-    struct Failure {
-        Operation operation;
-        std::string path;
-        int errorNumber;
-        int times; // for a read failure: the lines read before it
-    };
-
-    // Throws a failure that is due, else gives the path back.
-    const std::string& begin(Operation operation, const std::string& path);
-
-    MemoryFileSystem files_;
-    std::vector<Failure> failures_;
-    std::vector<Failure> readFailures_;
-    std::vector<std::string> changes_;
-};
 
 // Records every box and answers from a queue, OK when the queue is empty.
 class FakeMessageBoxes : public MessageBoxes {

@@ -1,5 +1,7 @@
 #include "support/FakeTerminalLibrary.h"
 
+#include "platform/Text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +19,14 @@ std::size_t FakeTerminalLibrary::count(const std::string& entryPoint) const {
     return static_cast<std::size_t>(
         std::count_if(calls_.begin(), calls_.end(),
                       [&](const LibraryCall& c) { return c.entryPoint == entryPoint; }));
+}
+
+std::vector<std::string> FakeTerminalLibrary::amounts(const std::string& entryPoint) const {
+    std::vector<std::string> amounts;
+    for (const LibraryCall& c : calls_)
+        if (c.entryPoint == entryPoint)
+            amounts.push_back(text::trimRight(c.request.Amount.text()));
+    return amounts;
 }
 
 const LibraryCall& FakeTerminalLibrary::last(const std::string& entryPoint) const {

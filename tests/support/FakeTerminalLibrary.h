@@ -56,6 +56,8 @@ public:
     const std::vector<LibraryCall>& calls() const { return calls_; }
     std::vector<std::string> entryPoints() const;
     std::size_t count(const std::string& entryPoint) const;
+    // The Amount of each call of the entry point, in order, without its padding.
+    std::vector<std::string> amounts(const std::string& entryPoint) const;
     // The last call of the entry point; fails the test when there was none.
     const LibraryCall& last(const std::string& entryPoint) const;
     void clearCalls() { calls_.clear(); }

@@ -3,7 +3,6 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -50,33 +49,25 @@ std::string crlfJoin(const std::vector<std::string>& lines) {
 
 } // namespace
 
-Simulator::Simulator(const std::string& scenario, Line line) {
-    std::vector<std::string> arguments{"--tcp", ""};
+Simulator::Simulator(const std::string& scenario, Line line,
+                     const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{"--tcp", "127.0.0.1:0"};
+    if (line == Line::Pty)
+        arguments = {"--pty"};
     if (!scenario.empty()) {
         writeFile(folder_.file("scenario"), scenario);
         arguments.insert(arguments.end(), {"--scenario", folder_.file("scenario")});
     }
-    if (line == Line::Pty) {
-        arguments[0] = "--pty";
-        arguments.erase(arguments.begin() + 1);
-        process_ = std::make_unique<ChildProcess>(binDir + "/" + SimulatorFile, arguments);
-        const auto ready = process_->waitForLine("pty ", std::chrono::seconds(5));
-        if (!ready)
-            throw std::runtime_error("terminal-sim made no pseudo-terminal: " + process_->errors());
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    process_ = std::make_unique<ChildProcess>(binDir + "/" + SimulatorFile, arguments);
+    // "pty DEVICE" or "listening tcp 127.0.0.1:PORT"
+    const auto ready = process_->waitForLine("", std::chrono::seconds(5));
+    if (!ready)
+        throw std::runtime_error("terminal-sim did not start: " + process_->errors());
+    if (line == Line::Pty)
         device_ = ready->substr(4);
-        return;
-    }
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const int port = std::uniform_int_distribution<int>(5000, 9899)(random);
-        arguments[1] = "127.0.0.1:" + std::to_string(port);
-        process_ = std::make_unique<ChildProcess>(binDir + "/" + SimulatorFile, arguments);
-        if (process_->waitForLine("listening", std::chrono::seconds(5))) {
-            port_ = port;
-            return;
-        }
-    }
-    throw std::runtime_error("terminal-sim did not start on any port tried");
+    else
+        port_ = std::stoi(ready->substr(ready->rfind(':') + 1));
 }
 
 int Simulator::exchanges(const std::string& operation) const {
@@ -97,8 +88,14 @@ std::vector<std::string> Simulator::amounts(const std::string& operation) const 
 }
 
 void Simulator::stop() {
+#ifdef _WIN32
+    // Nothing asks a Windows console program to end from outside: it is ended.
+    process_->signal(9);
+    EXPECT_TRUE(process_->wait(std::chrono::seconds(10)));
+#else
     process_->signal(SIGTERM);
     EXPECT_EQ(process_->wait(std::chrono::seconds(10)), 0) << process_->errors();
+#endif
 }
 
 int Simulator::logged(const std::vector<std::string>& texts) const {

@@ -13,12 +13,13 @@
 namespace kvl::test {
 
 // A terminal-sim process listening on 127.0.0.1 on a port the bridge accepts
-// (1-9999), or serving a pseudo-terminal, with the per-call faults of the
-// scenario text given, if any.
+// (it picks one from 1024 to 9999), or serving a pseudo-terminal, with the
+// per-call faults of the scenario text and any further options.
 class Simulator {
 public:
     enum class Line { Tcp, Pty };
-    explicit Simulator(const std::string& scenario = {}, Line line = Line::Tcp);
+    explicit Simulator(const std::string& scenario = {}, Line line = Line::Tcp,
+                       const std::vector<std::string>& options = {});
     int port() const { return port_; }
     // The pseudo-terminal's device, for Line::Pty.
     const std::string& device() const { return device_; }

@@ -15,6 +15,24 @@ RunTimeError failure(int number, const char* what, const std::string& path) {
     return RunTimeError(number, std::string(what) + ": " + path);
 }
 
+// A reader that gives a number of lines and then fails at every call.
+class FailingLineReader : public LineReader {
+public:
+    FailingLineReader(std::unique_ptr<LineReader> reader, int lines, RunTimeError error)
+        : reader_(std::move(reader)), lines_(lines), error_(std::move(error)) {}
+
+    std::optional<std::string> readLine() override {
+        if (lines_-- <= 0)
+            throw error_;
+        return reader_->readLine();
+    }
+
+private:
+    std::unique_ptr<LineReader> reader_;
+    int lines_;
+    RunTimeError error_;
+};
+
 // An open file: it reads the bytes the file holds at each read, from the
 // file it was opened on.
 class MemoryByteReader : public ByteReader {
@@ -40,6 +58,19 @@ private:
 };
 
 } // namespace
+
+const std::string& MemoryFileSystem::begin(Operation operation, const std::string& path) {
+    if (beforeOperation)
+        beforeOperation(operation, path);
+    for (Failure& failure : failures_) {
+        if (failure.operation == operation && failure.times > 0 &&
+            text::equalsIgnoringCase(failure.path, path)) {
+            --failure.times;
+            throw RunTimeError(failure.errorNumber, "Simulated failure (" + path + ")");
+        }
+    }
+    return path;
+}
 
 MemoryFileSystem::Resolved MemoryFileSystem::resolve(const std::string& path) {
     const std::vector<std::string> components = pathComponents(path, '/');
@@ -115,33 +146,30 @@ MemoryFileSystem::Entry& MemoryFileSystem::writeTarget(const std::string& path) 
     }
     if (file->directory)
         throw failure(ErrorNumber::PathFileAccess, "Path/File access error", path);
-    if (file->readOnly)
-        throw failure(ErrorNumber::PermissionDenied, "Permission denied", path);
     return *file;
 }
 
 bool MemoryFileSystem::fileExists(const std::string& path) {
-    const Entry* entry = resolve(path).entry;
+    const Entry* entry = resolve(begin(Operation::Other, path)).entry;
     return entry && !entry->directory;
 }
 
 bool MemoryFileSystem::entryExists(const std::string& path) {
-    return path.empty() || resolve(path).entry;
+    return path.empty() || resolve(begin(Operation::Other, path)).entry;
 }
 
 bool MemoryFileSystem::isDirectory(const std::string& path) {
-    const Entry* entry = resolve(path).entry;
+    const Entry* entry = resolve(begin(Operation::Other, path)).entry;
     return entry && entry->directory;
 }
 
 void MemoryFileSystem::deleteFile(const std::string& path) {
-    Entry& file = existingFile(path);
-    if (file.readOnly)
-        throw failure(ErrorNumber::PermissionDenied, "Permission denied", path);
+    Entry& file = existingFile(begin(Operation::Delete, path));
     Entry& folder = *resolve(path).folder;
     for (auto child = folder.children.begin(); child != folder.children.end(); ++child)
         if (child->second.get() == &file) {
             folder.children.erase(child);
+            changes_.push_back("delete " + path);
             return;
         }
 }
@@ -155,42 +183,52 @@ std::shared_ptr<MemoryFileSystem::Entry> MemoryFileSystem::sharedFile(const std:
 }
 
 std::unique_ptr<LineReader> MemoryFileSystem::openForReading(const std::string& path) {
-    return std::make_unique<LineSplitter>(openBytes(path));
+    std::unique_ptr<LineReader> reader =
+        std::make_unique<LineSplitter>(openBytes(begin(Operation::Open, path)));
+    for (const Failure& failure : readFailures_)
+        if (text::equalsIgnoringCase(failure.path, path))
+            return std::make_unique<FailingLineReader>(
+                std::move(reader), failure.times,
+                RunTimeError(failure.errorNumber, "Read failed (" + path + ")"));
+    return reader;
 }
 
 std::unique_ptr<ByteReader> MemoryFileSystem::openBytes(const std::string& path) {
-    const std::shared_ptr<Entry> file = sharedFile(path);
+    const std::shared_ptr<Entry> file = sharedFile(begin(Operation::Other, path));
     return std::make_unique<MemoryByteReader>(
         std::shared_ptr<const std::string>(file, &file->bytes),
         std::shared_ptr<const std::int64_t>(file, &file->modified));
 }
 
 void MemoryFileSystem::append(const std::string& path, const std::string& bytes) {
-    Entry& file = writeTarget(path);
+    Entry& file = writeTarget(begin(Operation::Append, path));
     file.bytes += bytes;
     written(file);
+    changes_.push_back("append " + path);
+    appends.push_back({path, bytes});
 }
 
 void MemoryFileSystem::writeWhole(const std::string& path, const std::string& bytes) {
     // A new file takes the name, as a rename over the old one does: a reader
     // of the old one keeps it.
-    Entry& old = writeTarget(path);
+    Entry& old = writeTarget(begin(Operation::Other, path));
     for (auto& child : resolve(path).folder->children)
         if (child.second.get() == &old) {
             child.second = std::make_shared<Entry>();
             child.second->bytes = bytes;
             written(*child.second);
+            changes_.push_back("write " + path);
             return;
         }
 }
 
 FileIdentity MemoryFileSystem::identity(const std::string& path) {
-    const Entry& entry = existing(path);
+    const Entry& entry = existing(begin(Operation::Other, path));
     return {entry.bytes.size(), entry.modified};
 }
 
 std::string MemoryFileSystem::readAll(const std::string& path) {
-    return existingFile(path).bytes;
+    return existingFile(begin(Operation::Other, path)).bytes;
 }
 
 MemoryFileSystem::Entry& MemoryFileSystem::folderMade(const std::string& path) {
@@ -206,9 +244,8 @@ MemoryFileSystem::Entry& MemoryFileSystem::folderMade(const std::string& path) {
     return *entry;
 }
 
-template <class Root>
-auto MemoryFileSystem::exactEntry(Root& root, const std::string& path) -> decltype(&root) {
-    decltype(&root) entry = &root;
+const MemoryFileSystem::Entry* MemoryFileSystem::exactEntry(const std::string& path) const {
+    const Entry* entry = &root_;
     for (const std::string& name : pathComponents(path, '/')) {
         const auto child = entry->children.find(name);
         if (child == entry->children.end())
@@ -233,22 +270,17 @@ void MemoryFileSystem::addDirectory(const std::string& path) {
 }
 
 void MemoryFileSystem::setModified(const std::string& path, std::int64_t nanoseconds) {
-    if (Entry* entry = exactEntry(root_, path))
-        entry->modified = nanoseconds;
-}
-
-void MemoryFileSystem::setReadOnly(const std::string& path, bool readOnly) {
-    if (Entry* entry = exactEntry(root_, path))
-        entry->readOnly = readOnly;
+    if (const Entry* entry = exactEntry(path))
+        const_cast<Entry*>(entry)->modified = nanoseconds;
 }
 
 bool MemoryFileSystem::hasFile(const std::string& exactPath) const {
-    const Entry* entry = exactEntry(root_, exactPath);
+    const Entry* entry = exactEntry(exactPath);
     return entry && !entry->directory;
 }
 
 std::string MemoryFileSystem::content(const std::string& exactPath) const {
-    const Entry* entry = exactEntry(root_, exactPath);
+    const Entry* entry = exactEntry(exactPath);
     if (!entry || entry->directory)
         throw std::runtime_error("no file " + exactPath);
     return entry->bytes;
