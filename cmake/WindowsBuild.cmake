@@ -34,6 +34,9 @@ add_subdirectory(${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/src)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     block()
         set(KVL_BUILD_TESTS OFF) # the manual's own check runs in the Linux build
+        # On Windows the installer lays the files out; an install of the
+        # build puts the manual beside the program, as the installer does.
+        set(KVL_PROGRAM_INSTALL_DIR .)
         add_subdirectory(${PROJECT_SOURCE_DIR}/docs/manual ${CMAKE_BINARY_DIR}/docs/manual)
     endblock()
     add_subdirectory(${PROJECT_SOURCE_DIR}/packaging/windows ${CMAKE_BINARY_DIR}/packaging)
