@@ -121,10 +121,18 @@ TEST_F(Desktop, TheTrayIconBringsTheWindowBackAndTheCloseQuestionDecides) {
 
     // The right button's menu, "T&ermina KvlTalvioPos" by its access key,
     // asks the question; Cancel keeps the program running.
-    desktop.click(*icon, 10, 10, 3);
-    std::this_thread::sleep_for(300ms);
-    desktop.key("e");
-    ASSERT_TRUE(desktop.waitForWindow(Box, 10s, BoxWidth)) << "Vuoi terminare l'esecuzione ?";
+    // Under load the menu may not be up when the key arrives: the operator
+    // then dismisses it and opens it again.
+    bool asked = false;
+    for (int attempt = 0; attempt < 3 && !asked; ++attempt) {
+        desktop.click(*icon, 10, 10, 3);
+        std::this_thread::sleep_for(300ms);
+        desktop.key("e");
+        asked = desktop.waitForWindow(Box, 5s, BoxWidth).has_value();
+        if (!asked)
+            desktop.key("Escape");
+    }
+    ASSERT_TRUE(asked) << "Vuoi terminare l'esecuzione ?";
     desktop.key("Escape");
     EXPECT_TRUE(desktop.waitUntilGone(Box, 10s, BoxWidth));
     EXPECT_TRUE(bridge->running());
