@@ -176,8 +176,10 @@ std::optional<std::string> XDesktop::waitForTrayIcon(const std::string& windowCl
 }
 
 void XDesktop::click(const std::string& window, int x, int y, int button, int count) const {
-    xdotool({"mousemove", "--sync", "--window", window, std::to_string(x), std::to_string(y)});
-    xdotool({"click", "--repeat", std::to_string(count), "--delay", "80", std::to_string(button)});
+    // One command, so the server takes the move before the press; without
+    // --sync, which waits for ever when the pointer is already on the spot.
+    xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click",
+             "--repeat", std::to_string(count), "--delay", "80", std::to_string(button)});
 }
 
 void XDesktop::type(const std::string& text) const {
