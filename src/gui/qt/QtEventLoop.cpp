@@ -5,44 +5,17 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <stdexcept>
 #include <thread>
-#include <unistd.h>
 
 namespace kvl::qt {
 
-namespace {
-
-std::atomic<int> signalPipe{-1};
-struct sigaction previousTerm {};
-struct sigaction previousInt {};
-
-extern "C" void onQtLoopSignal(int signalNumber) {
-    const int savedErrno = errno;
-    const int fd = signalPipe.load();
-    if (fd >= 0) {
-        const char byte = static_cast<char>(signalNumber);
-        const ssize_t ignored = ::write(fd, &byte, 1);
-        (void)ignored;
-    }
-    errno = savedErrno;
-}
-
-} // namespace
-
 QtEventLoop::QtEventLoop() {
-    int fds[2];
-    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0)
-        throw std::runtime_error("cannot create the event loop's signal pipe");
-    signalRead_ = fds[0];
-    signalWrite_ = fds[1];
-    signalNotifier_ = new QSocketNotifier(signalRead_, QSocketNotifier::Read, &context_);
-    QObject::connect(signalNotifier_, &QSocketNotifier::activated, &context_,
-                     [this] { drainSignals(); });
+    auto* signalNotifier =
+        new QSocketNotifier(closeSignals_.readEnd(), QSocketNotifier::Read, &context_);
+    QObject::connect(signalNotifier, &QSocketNotifier::activated, &context_, [this] {
+        if (closeSignals_.drain())
+            systemCloseRequest();
+    });
 
     // Hiding the last window must not end the program: the tray icon stays.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -53,11 +26,8 @@ QtEventLoop::QtEventLoop() {
 }
 
 QtEventLoop::~QtEventLoop() {
-    restoreSignalHandlers();
     for (auto& [id, timer] : timers_)
         timer.timer->stop();
-    ::close(signalRead_);
-    ::close(signalWrite_);
 }
 
 void QtEventLoop::processEvents() {
@@ -121,9 +91,9 @@ void QtEventLoop::quit(int status) {
 void QtEventLoop::onCloseRequest(std::function<void()> handler) {
     closeHandler_ = std::move(handler);
     if (closeHandler_)
-        installSignalHandlers();
+        closeSignals_.install();
     else
-        restoreSignalHandlers();
+        closeSignals_.restore();
 }
 
 void QtEventLoop::systemCloseRequest() {
@@ -133,37 +103,6 @@ void QtEventLoop::systemCloseRequest() {
         beforeSystemClose_();
     const std::function<void()> handler = closeHandler_;
     runHandler(*this, handler);
-}
-
-void QtEventLoop::installSignalHandlers() {
-    if (signalsInstalled_)
-        return;
-    signalPipe.store(signalWrite_);
-    struct sigaction action {};
-    action.sa_handler = onQtLoopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, &previousTerm);
-    ::sigaction(SIGINT, &action, &previousInt);
-    signalsInstalled_ = true;
-}
-
-void QtEventLoop::restoreSignalHandlers() {
-    if (!signalsInstalled_)
-        return;
-    ::sigaction(SIGTERM, &previousTerm, nullptr);
-    ::sigaction(SIGINT, &previousInt, nullptr);
-    signalPipe.store(-1);
-    signalsInstalled_ = false;
-}
-
-void QtEventLoop::drainSignals() {
-    bool any = false;
-    char bytes[64];
-    while (::read(signalRead_, bytes, sizeof bytes) > 0)
-        any = true;
-    if (any)
-        systemCloseRequest();
 }
 
 } // namespace kvl::qt

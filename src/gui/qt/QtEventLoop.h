@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/EventLoop.h"
+#include "platform/posix/CloseSignals.h"
 
 #include <QObject>
 
@@ -8,7 +9,6 @@
 #include <map>
 #include <memory>
 
-class QSocketNotifier;
 class QTimer;
 
 namespace kvl::qt {
@@ -48,10 +48,9 @@ private:
     };
 
     void fire(TimerId id);
-    void installSignalHandlers();
-    void restoreSignalHandlers();
-    void drainSignals();
 
+    // Outlives context_, whose notifier watches its pipe.
+    CloseSignals closeSignals_;
     QObject context_; // owns the timers and the notifier
     std::map<TimerId, Timer> timers_;
     TimerId nextId_ = 1;
@@ -59,11 +58,6 @@ private:
     std::function<void()> beforeSystemClose_;
     bool quitRequested_ = false;
     int quitStatus_ = 0;
-
-    int signalRead_ = -1;
-    int signalWrite_ = -1;
-    QSocketNotifier* signalNotifier_ = nullptr;
-    bool signalsInstalled_ = false;
 };
 
 } // namespace kvl::qt

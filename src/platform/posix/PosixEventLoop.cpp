@@ -1,97 +1,25 @@
 #include "platform/posix/PosixEventLoop.h"
 
-#include <atomic>
 #include <cerrno>
-#include <fcntl.h>
 #include <limits>
 #include <poll.h>
-#include <stdexcept>
 #include <time.h>
-#include <unistd.h>
 #include <vector>
 
 namespace kvl {
 
-namespace {
-
-// The write end of the pipe of the loop that owns the signals.
-std::atomic<int> signalPipe{-1};
-
-extern "C" void onSignal(int signalNumber) {
-    int savedErrno = errno;
-    int fd = signalPipe.load();
-    if (fd >= 0) {
-        char byte = static_cast<char>(signalNumber);
-        ssize_t ignored = ::write(fd, &byte, 1);
-        (void)ignored;
-    }
-    errno = savedErrno;
-}
-
-} // namespace
-
-PosixEventLoop::PosixEventLoop() {
-    int fds[2];
-    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0)
-        throw std::runtime_error("cannot create the event loop's signal pipe");
-    signalRead_.reset(fds[0]);
-    signalWrite_.reset(fds[1]);
-}
-
-PosixEventLoop::~PosixEventLoop() {
-    restoreSignalHandlers();
-}
-
-void PosixEventLoop::installSignalHandlers() {
-    if (signalsInstalled_)
-        return;
-    previousSignalWrite_ = signalPipe.exchange(signalWrite_.get());
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, &previousTerm_);
-    ::sigaction(SIGINT, &action, &previousInt_);
-    signalsInstalled_ = true;
-}
-
-void PosixEventLoop::restoreSignalHandlers() {
-    if (!signalsInstalled_)
-        return;
-    ::sigaction(SIGTERM, &previousTerm_, nullptr);
-    ::sigaction(SIGINT, &previousInt_, nullptr);
-    signalPipe.store(previousSignalWrite_);
-    signalsInstalled_ = false;
-}
-
 void PosixEventLoop::onCloseRequest(std::function<void()> handler) {
     closeHandler_ = std::move(handler);
     if (closeHandler_)
-        installSignalHandlers();
+        closeSignals_.install();
     else
-        restoreSignalHandlers();
-}
-
-bool PosixEventLoop::drainSignals() {
-    bool any = false;
-    char bytes[64];
-    for (;;) {
-        ssize_t count = ::read(signalRead_.get(), bytes, sizeof bytes);
-        if (count > 0) {
-            any = true;
-            continue;
-        }
-        if (count < 0 && errno == EINTR)
-            continue;
-        return any;
-    }
+        closeSignals_.restore();
 }
 
 void PosixEventLoop::processEvents() {
     if (quitRequested_)
         return;
-    // Several signals waiting together are one request to close.
-    if (drainSignals() && closeHandler_) {
+    if (closeSignals_.drain() && closeHandler_) {
         const std::function<void()> handler = closeHandler_;
         runHandler(*this, handler);
     }
@@ -177,7 +105,7 @@ int PosixEventLoop::pollTimeout() const {
 
 int PosixEventLoop::run() {
     while (!quitRequested_) {
-        pollfd signalWait{signalRead_.get(), POLLIN, 0};
+        pollfd signalWait{closeSignals_.readEnd(), POLLIN, 0};
         ::poll(&signalWait, 1, pollTimeout());
         processEvents();
     }

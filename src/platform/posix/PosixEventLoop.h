@@ -1,21 +1,19 @@
 #pragma once
 
 #include "platform/EventLoop.h"
-#include "platform/posix/UniqueFd.h"
+#include "platform/posix/CloseSignals.h"
 
 #include <map>
-#include <signal.h>
 
 namespace kvl {
 
 // The single-threaded event loop on poll(2). SIGTERM and SIGINT reach the
-// close-request handler through a pipe written by the signal handler, so the
-// handler runs on the loop's thread; until a close-request handler is set the
-// signals keep their usual effect.
+// close-request handler on the loop's thread (CloseSignals); until a
+// close-request handler is set the signals keep their usual effect.
 class PosixEventLoop : public EventLoop {
 public:
-    PosixEventLoop();
-    ~PosixEventLoop() override;
+    PosixEventLoop() = default;
+    ~PosixEventLoop() override = default;
     PosixEventLoop(const PosixEventLoop&) = delete;
     PosixEventLoop& operator=(const PosixEventLoop&) = delete;
 
@@ -37,20 +35,12 @@ private:
         bool running = false;
     };
 
-    void installSignalHandlers();
-    void restoreSignalHandlers();
-    bool drainSignals();
     void runDueTimers();
     void fire(TimerId id);
     // Milliseconds until the next timer is due, -1 when none is active.
     int pollTimeout() const;
 
-    UniqueFd signalRead_;
-    UniqueFd signalWrite_;
-    bool signalsInstalled_ = false;
-    int previousSignalWrite_ = -1;
-    struct sigaction previousTerm_ {};
-    struct sigaction previousInt_ {};
+    CloseSignals closeSignals_;
 
     std::map<TimerId, Timer> timers_;
     TimerId nextId_ = 1;
