@@ -17,22 +17,14 @@ namespace {
 class DispatcherTest : public CommandsFixture {
 protected:
     std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
-        files.addFile(params.CommandFilePath, commandFile);
+        fake.files.addFile(params.CommandFilePath, commandFile);
         return ElaboraFileComandi(commands, params.CommandFilePath, ecrIdRequired);
     }
-    void enableLog(const std::string& name) {
-        frmWpos1Type.chkEnableLog.setValue(1);
-        frmWpos1Type.txtLogFileName.setText(name);
-    }
-
-    FakeFileSystem& files = fake.files;
 };
 
-// Each command gets its own block, in the result file and then the log, one
-// write each; a refusal after a success reports its own outcome.
-TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByteInTheResultAndTheLog) {
-    const std::string log = "/ecr/LogTlvPos.txt";
-    enableLog(log);
+// Each command gets its own block, byte for byte, one write each; a refusal
+// after a success reports its own outcome.
+TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByte) {
     // Each field as the terminal answers it and as the dump shows it.
     const std::array<std::string, 3> fields[] = {
         {"TerminalId", "12345678", "12345678 "},
@@ -52,25 +44,22 @@ TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByteInTheResultAndTheLog
               "Funzione non disponibile");
 
     const std::string dump = posDataDump(dumped);
-    const std::string expected =
-        sixLines("POS_PAGAME,T00000001,E00000001,A000001250,P00", "OK", "00 ", std::string(25, ' '),
-                 "") +
-        dump + sixLines("POS_CHPREA", "KO", "01", Generic, "Funzione non disponibile") + dump;
-    EXPECT_EQ(files.content(ResultFile), expected);
-    EXPECT_EQ(files.content(log), expected);
-    EXPECT_EQ(files.changes(), (std::vector<std::string>{"append " + ResultFile, "append " + log,
-                                                         "append " + ResultFile, "append " + log}));
+    EXPECT_EQ(fake.files.content(ResultFile),
+              sixLines("POS_PAGAME,T00000001,E00000001,A000001250,P00", "OK", "00 ",
+                       std::string(25, ' '), "") +
+                  dump + sixLines("POS_CHPREA", "KO", "01", Generic, "Funzione non disponibile") +
+                  dump);
+    EXPECT_EQ(fake.files.appends.size(), 2u);
 }
 
 // Lines are upper-cased and lose one trailing ';' before a handler sees them.
 // A line without a known code (a blank before one is enough) keeps the
-// previous handler's text.
+// previous handler's text. A read failing part-way ends the file.
 TEST_F(DispatcherTest, LinesAreUpperCasedAndUnknownCodesKeepThePreviousText) {
     EXPECT_EQ(run("HELLO\r\npos_pagame,a1234567890;\r\n pos_status\r\nPOS_CHPREA;;"),
               "Funzione non disponibile");
-
     EXPECT_EQ(
-        files.content(ResultFile),
+        fake.files.content(ResultFile),
         sixLines("HELLO", "KO", "01", Generic, "") + posDataDump() +
             sixLines("POS_PAGAME,A1234567890", "KO", "01", Generic, "Valore importo non valido") +
             posDataDump() +
@@ -78,69 +67,42 @@ TEST_F(DispatcherTest, LinesAreUpperCasedAndUnknownCodesKeepThePreviousText) {
             posDataDump() +
             sixLines("POS_CHPREA;", "KO", "01", Generic, "Funzione non disponibile") +
             posDataDump());
-    EXPECT_TRUE(library.calls().empty());
-}
 
-TEST_F(DispatcherTest, LogNeedsBothTheSwitchAndAName) {
-    enableLog("");
-    ::testing::internal::CaptureStderr();
-    run("POS_STATUS\r\n");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "no attempt at a nameless log";
-    enableLog("/ecr/LOG.TXT");
-    frmWpos1Type.chkEnableLog.setValue(0);
-    run("POS_STATUS\r\n");
-
-    EXPECT_EQ(files.changes(), std::vector<std::string>(2, "append " + ResultFile));
-}
-
-TEST_F(DispatcherTest, ReadFailurePartWayWritesBlocksOnlyForWhatWasRead) {
-    files.failReadingAfter(params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
-
-    // The ECR identifier requirement is passed on to the handlers.
-    EXPECT_EQ(run("POS_PAGAME,A100\r\nPOS_STATUS\r\nPOS_STATUS\r\n", true), "Parametri mancanti");
-
-    EXPECT_EQ(files.changes(), std::vector<std::string>{"append " + ResultFile});
+    fake.files.failReadingAfter(params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
+    fake.files.appends.clear();
+    EXPECT_EQ(run("POS_PAGAME,A100\r\nPOS_STATUS\r\n", true), "Parametri mancanti");
+    EXPECT_EQ(fake.files.appends.size(), 1u);
     EXPECT_TRUE(library.calls().empty());
 }
 
 // Whatever the file holds, each command line (not empty, not a ';' or ':'
 // comment; lines end at CR LF, a lone CR or a lone LF) gets one whole block.
-class BadInputTest : public DispatcherTest {
-protected:
-    void expectOneWholeBlockPerLine(const std::string& bytes) {
+TEST_F(DispatcherTest, AnyBytesGiveOneWholeBlockPerCommandLine) {
+    const auto oneWholeBlockPerLine = [&](const std::string& bytes) {
         std::size_t commandLines = 0;
         for (std::size_t start = 0; start < bytes.size();) {
             const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
             commandLines += end > start && bytes[start] != ';' && bytes[start] != ':';
             start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         }
-        files.appends.clear();
+        fake.files.appends.clear();
         run(bytes);
-        EXPECT_EQ(files.appends.size(), commandLines);
-        const std::string blockEnd = Separator + Separator;
-        for (const auto& append : files.appends) {
+        EXPECT_EQ(fake.files.appends.size(), commandLines);
+        for (const auto& append : fake.files.appends) {
             EXPECT_EQ(append.bytes.compare(0, 16, "TIPO_COMANDO  = "), 0);
-            ASSERT_GE(append.bytes.size(), blockEnd.size());
-            EXPECT_EQ(append.bytes.substr(append.bytes.size() - blockEnd.size()), blockEnd);
+            EXPECT_EQ(append.bytes.substr(append.bytes.size() - 2 * Separator.size()),
+                      Separator + Separator);
         }
-    }
-};
-
-TEST_F(BadInputTest, AnyBytesGiveOneWholeBlockPerCommandLine) {
+    };
     std::string everyByte;
     for (int i = 0; i < 256; ++i)
         everyByte += static_cast<char>(i);
-    expectOneWholeBlockPerLine(everyByte);
-    EXPECT_EQ(files.appends.size(), 3u);
-    // An amount of ten million digits; ten million empty fields, a count that
-    // must not wrap in a 16-bit value and let the line through as complete.
-    expectOneWholeBlockPerLine("POS_PAGAME,A" + std::string(10'000'000, '9') + "\r\nPOS_PAGAME" +
-                               std::string(10'000'000, ','));
-    EXPECT_TRUE(library.calls().empty());
-    ASSERT_EQ(files.appends.size(), 2u);
-    EXPECT_NE(files.appends[0].bytes.find("EXERR_DESCRIZ = Valore importo non valido\r\n"),
-              std::string::npos);
-    EXPECT_NE(files.appends[1].bytes.find("EXERR_DESCRIZ = Parametri mancanti\r\n"),
+    oneWholeBlockPerLine(everyByte);
+    EXPECT_EQ(fake.files.appends.size(), 3u);
+    // Ten million empty fields: a count that must not wrap in a 16-bit value
+    // and let the line through as complete.
+    oneWholeBlockPerLine("POS_PAGAME" + std::string(10'000'000, ','));
+    EXPECT_NE(fake.files.appends.at(0).bytes.find("EXERR_DESCRIZ = Parametri mancanti\r\n"),
               std::string::npos);
 
     using namespace std::string_literals;
@@ -156,7 +118,7 @@ TEST_F(BadInputTest, AnyBytesGiveOneWholeBlockPerCommandLine) {
         for (int n = length(random); n > 0; --n)
             bytes += pieces[piece(random)];
         SCOPED_TRACE(bytes);
-        expectOneWholeBlockPerLine(bytes);
+        oneWholeBlockPerLine(bytes);
     }
 }
 

@@ -10,10 +10,7 @@
 namespace kvl::test {
 namespace {
 
-class ResultWriterTest : public CommandsFixture {
-protected:
-    std::string written() const { return fake.files.content(ResultFile); }
-};
+using ResultWriterTest = CommandsFixture;
 
 // Lines 2, 3 and 5 follow from the outcome fields (esito, esito of the
 // transaction, description); line 5 is left in the description field.
@@ -36,44 +33,24 @@ TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
     }
 }
 
-// A NUL inside a field is dropped, not taken for the field's end.
-TEST_F(ResultWriterTest, DumpDropsNulsInsideAField) {
-    POSDATA answer;
+// A NUL inside a field is dropped, not taken for the field's end. The result
+// lines need the drive of the command file; the dump makes no check.
+TEST_F(ResultWriterTest, DumpDropsNulsAndAMissingCommandDriveLeavesOnlyTheDump) {
+    POSDATA& answer = records.posData;
     answer.PAN.store("4000********0002");
     std::array<char, POSDATA::size> image = packImage(answer);
     image[96 + 4] = '\0';
     unpackImage(answer, image);
-    EXPECT_EQ(composePosData(answer), posDataDump({{"PAN", "4000*******0002    "}}));
-}
+    const std::string dump = posDataDump({{"PAN", "4000*******0002    "}});
+    EXPECT_EQ(composePosData(answer), dump);
 
-// The result lines need the drive of the command file; the dump makes no check.
-TEST_F(ResultWriterTest, MissingCommandDriveShowsTheMessageAndWritesOnlyTheDump) {
     params.CommandFilePath = "Z:\\ECR\\SR_DATI.TXT";
-    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
+    EXPECT_EQ(composeResultBlock(commands, "POS_STATUS", ""), dump);
     EXPECT_EQ(fake.messages.texts(),
               std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella 2"});
-    EXPECT_EQ(written(), posDataDump());
-
-    params.CommandFilePath = "C:\\ECR\\SR_DATI.TXT";
-    fake.files.addDirectory("C:");
-    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
-    EXPECT_EQ(fake.messages.shown().size(), 1u);
-    EXPECT_EQ(written().substr(posDataDump().size(), 28), "TIPO_COMANDO  = POS_STATUS\r\n");
-}
-
-TEST_F(ResultWriterTest, FailedWriteIsSkippedAndReportedOnStandardError) {
-    fake.files.failOperation(FakeFileSystem::Operation::Append, ResultFile, 75);
-
-    ::testing::internal::CaptureStderr();
-    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "KvlTalvioPos: cannot write /ecr/SR_OUT.TXT: Simulated failure "
-              "(/ecr/SR_OUT.TXT)\n");
-    EXPECT_TRUE(fake.messages.shown().empty());
-
-    // The next block is written whole.
-    WriteResultBlock(commands, ResultFile, "POS_STATUS", "");
-    EXPECT_EQ(written().substr(0, 28), "TIPO_COMANDO  = POS_STATUS\r\n");
+    fake.files.addDirectory("Z:");
+    EXPECT_EQ(composeResultBlock(commands, "POS_STATUS", "").substr(0, 28),
+              "TIPO_COMANDO  = POS_STATUS\r\n");
 }
 
 } // namespace
