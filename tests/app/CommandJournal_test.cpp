@@ -8,8 +8,6 @@
 namespace kvl::test {
 namespace {
 
-using namespace std::string_literals;
-
 const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
 
 CommandFileVersion version(std::uint64_t n) {
@@ -24,7 +22,7 @@ protected:
         return journal;
     }
     // Commands 1..count, each from byte n of its file, with a block and
-    // answered; the last one left as given, the others done.
+    // answered; the last one left open unless lastDone.
     void write(int count, bool lastDone = true) {
         auto journal = open();
         for (int n = 1; n <= count; ++n) {
@@ -37,43 +35,25 @@ protected:
     }
     static std::string block(int n) { return "POS_STATUS\t\\ " + std::to_string(n) + "\r\n"; }
     std::string file() { return fake.files.content(JournalFile); }
-    std::vector<std::string> lines() {
-        std::vector<std::string> result;
-        const std::string bytes = file();
-        for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-             start = end + 2)
-            result.push_back(bytes.substr(start, end - start));
-        return result;
-    }
 };
 
-TEST(JournalRecord, FieldsRoundTripOnOneReadableLineAndAnyChangeIsCaught) {
+// Every byte survives the round trip on one line; any byte changed or dropped
+// breaks the checksum.
+TEST(JournalRecord, FieldsRoundTripOnOneLineAndAnyChangeIsCaught) {
     std::string everyByte;
     for (int i = 0; i < 256; ++i)
         everyByte += static_cast<char>(i);
-    const std::string block = "TIPO_COMANDO  = POS_STATUS\r\nESITO_COMANDO = OK\r\n";
-    const std::string line = encodeJournalRecord({"block", "7", everyByte, block, ""});
-    ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
+    const std::string line = encodeJournalRecord({"block", "7", everyByte, ""});
     const std::string body = line.substr(0, line.size() - 2);
+    EXPECT_EQ(line.substr(body.size()), "\r\n");
     EXPECT_EQ(body.find_first_of("\r\n"), std::string::npos);
-    EXPECT_NE(body.find("TIPO_COMANDO  = POS_STATUS\\r\\nESITO_COMANDO = OK\\r\\n"),
-              std::string::npos);
-    EXPECT_EQ(decodeJournalRecord(body),
-              (std::vector<std::string>{"block", "7", everyByte, block, ""}));
+    EXPECT_EQ(decodeJournalRecord(body), (std::vector<std::string>{"block", "7", everyByte, ""}));
     EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
-
-    // Any byte changed, dropped or added anywhere on the line is refused.
     for (std::size_t i = 0; i < body.size(); ++i) {
         std::string changed = body;
         changed[i] = static_cast<char>(changed[i] ^ 0x20);
         EXPECT_EQ(decodeJournalRecord(changed), std::nullopt) << i;
         EXPECT_EQ(decodeJournalRecord(body.substr(0, i) + body.substr(i + 1)), std::nullopt) << i;
-    }
-    // A broken escape is refused even under a matching checksum.
-    for (const std::string& bad : {"a\\"s, "a\\q"s, "a\\x4"s, "a\\xg0"s, "a\x01"s}) {
-        char crc[9];
-        std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(crc32(bad)));
-        EXPECT_EQ(decodeJournalRecord(bad + "\t" + crc), std::nullopt) << bad;
     }
 }
 
@@ -97,15 +77,11 @@ TEST_F(CommandJournalTest, ACommandLeftOpenIsFoundAgainAndATornLastRecordIsDropp
         journal->finish("deleted");
         EXPECT_EQ(open()->pending(), nullptr);
     }
-    fake.files.addFile(JournalFile, whole);
     const std::size_t lastStart = whole.rfind("\r\n", whole.size() - 3) + 2;
-    std::vector<std::string> torn;
+    std::vector<std::string> torn = {whole};
+    torn[0][lastStart + 2] ^= 1;
     for (std::size_t cut = lastStart + 1; cut < whole.size(); ++cut)
         torn.push_back(whole.substr(0, cut));
-    std::string flipped = whole;
-    flipped[lastStart + 2] ^= 1;
-    torn.push_back(flipped);
-
     for (const std::string& bytes : torn) {
         SCOPED_TRACE(bytes.substr(lastStart));
         fake.files.addFile(JournalFile, bytes);
@@ -118,59 +94,42 @@ TEST_F(CommandJournalTest, ACommandLeftOpenIsFoundAgainAndATornLastRecordIsDropp
     }
 }
 
-TEST_F(CommandJournalTest, DamageIsReportedTheOldFileKeptAndEveryGoodRecordKept) {
-    write(3);
-    const std::vector<std::string> good = lines();
-    std::string damaged = file();
+// Damage before the last record is said, the damaged file kept beside and the
+// journal rewritten with every good record; any bytes at all give a message
+// and a copy at most, never a crash, and every command whose records were left
+// alone is still known.
+TEST_F(CommandJournalTest, DamageIsReportedTheOldFileKeptAndEveryUntouchedCommandKept) {
+    write(4);
+    const std::string good = file();
+    std::string damaged = good;
     damaged[damaged.find("block\t2") + 2] = 'X';
     fake.files.addFile(JournalFile, damaged);
     fake.clock.setLocalTime({2026, 12, 6, 9, 30, 5});
-
-    const auto journal = open();
     const std::string copy = JournalFile + ".20261206_093005.bad";
+    EXPECT_TRUE(open()->damaged());
     EXPECT_EQ(fake.messages.texts(),
               std::vector<std::string>{"Registro dei comandi danneggiato (" + JournalFile +
                                        "): copia conservata in " + copy +
                                        ". Si riparte con un registro nuovo."});
     EXPECT_EQ(fake.files.content(copy), damaged);
-    EXPECT_TRUE(journal->damaged());
-    // The block of command 2 is gone, and with it the records of that command
-    // that follow it, which no longer fit.
-    std::vector<std::string> kept = good;
-    kept.erase(kept.begin() + 5, kept.begin() + 8);
-    EXPECT_EQ(lines(), kept);
-    EXPECT_TRUE(journal->holds(version(1)) && journal->holds(version(2)) &&
-                journal->holds(version(3)));
+    // The records of command 2 after its damaged block no longer fit and go.
+    const std::size_t from = good.find("block\t2"), to = good.find("started\t3");
+    EXPECT_EQ(file(), good.substr(0, from) + good.substr(to));
 
-    fake.messages.clear();
-    EXPECT_FALSE(open()->damaged());
-    EXPECT_TRUE(fake.messages.shown().empty()) << "the fresh journal is sound";
-}
-
-// Any bytes at all: a message and a copy at most, never a crash, and every
-// command whose records were left alone is still known.
-TEST_F(CommandJournalTest, AnyBytesGiveASoundJournalAndKeepTheUntouchedCommands) {
-    write(4);
-    const std::string good = file();
     std::mt19937 random(20261206);
     for (int round = 0; round < 60; ++round) {
         std::string bytes = good;
         const std::size_t at =
             std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(random);
-        switch (round % 4) {
-        case 0:
+        if (round % 4 == 0)
             bytes[at] = static_cast<char>(random());
-            break;
-        case 1:
+        else if (round % 4 == 1)
             bytes.erase(at, std::uniform_int_distribution<std::size_t>(1, 80)(random));
-            break;
-        case 2:
+        else if (round % 4 == 2)
             bytes.insert(at, std::string(1 + round % 7, static_cast<char>(random())));
-            break;
-        default:
+        else
             for (char& c : bytes)
                 c = static_cast<char>(random());
-        }
         SCOPED_TRACE(round);
         fake.files.addFile(JournalFile, bytes);
         fake.messages.clear();
@@ -185,32 +144,29 @@ TEST_F(CommandJournalTest, AnyBytesGiveASoundJournalAndKeepTheUntouchedCommands)
         }
         fake.messages.clear();
         EXPECT_FALSE(open()->damaged());
-        EXPECT_TRUE(fake.messages.shown().empty());
+        EXPECT_TRUE(fake.messages.shown().empty()) << "the fresh journal is sound";
     }
 }
 
 TEST_F(CommandJournalTest, TheHistoryRollsOverToTheLastThousandCommands) {
     const int total = CommandJournal::keptCommands + CommandJournal::compactionSlack;
-    write(3);
-    std::string bytes = file();
-    for (int n = 4; n <= total; ++n)
-        for (const std::string& line :
-             {encodeJournalRecord({"started", std::to_string(n), std::to_string(n * 10),
-                                   std::to_string(n * 1'000'000'007ll), "0000000000000000", "0",
-                                   "20261206_093005", "/io/SR_DATI.TXT"}),
-              encodeJournalRecord({"done", std::to_string(n), "deleted"})})
-            bytes += line;
+    std::string bytes;
+    for (int n = 1; n <= total; ++n)
+        bytes += encodeJournalRecord({"started", std::to_string(n), std::to_string(n * 10),
+                                      std::to_string(n * 1'000'000'007ll), "0000000000000000", "0",
+                                      "20261206_093005", "/io/SR_DATI.TXT"}) +
+                 encodeJournalRecord({"done", std::to_string(n), "deleted"});
     fake.files.addFile(JournalFile, bytes);
     auto journal = open();
     EXPECT_EQ(file(), bytes) << "not rewritten before it grows past the slack";
 
-    // One more command and the oldest go.
     journal->start(version(total + 1), 0, "/io/SR_DATI.TXT");
-    int started = 0;
-    for (const std::string& line : lines())
-        started += line.rfind("started\t", 0) == 0;
-    EXPECT_EQ(started, static_cast<int>(CommandJournal::keptCommands) + 1);
-    EXPECT_EQ(lines().front().rfind("started\t" + std::to_string(total - 999) + "\t", 0), 0u);
+    const std::string rolled = file();
+    std::size_t started = 0;
+    for (std::size_t at = 0; (at = rolled.find("started\t", at)) != std::string::npos; ++at)
+        ++started;
+    EXPECT_EQ(started, CommandJournal::keptCommands + 1);
+    EXPECT_EQ(rolled.rfind("started\t" + std::to_string(total - 999) + "\t", 0), 0u);
     EXPECT_TRUE(fake.messages.shown().empty());
 
     // Numbering goes on after the oldest were dropped.
