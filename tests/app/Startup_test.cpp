@@ -1,6 +1,8 @@
 #include "AppFixture.h"
 #include "app/OneShotRun.h"
+#include "app/ResidentStartup.h"
 #include "app/RunMode.h"
+#include "support/Environment.h"
 
 #include <optional>
 #include <utility>
@@ -8,42 +10,114 @@
 namespace kvl::test {
 namespace {
 
+const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
+const std::string Settings = "1\r\n/opt/kvl/ConfigTlvPos.TXT\r\n/var/log/kvl.txt\r\n";
+const std::string Quit = "Vuoi terminare l'esecuzione ?";
+
+int load(App& app) {
+    return app.endStatus([&] { frmWpos1Type_Load(app.program); });
+}
+
 // "-E" wins over "-V", which wins over "-I"; a switch may sit inside a word.
-TEST(RunMode, FirstSwitchFoundInOrderEVIDecides) {
-    const std::pair<const char*, RunMode> cases[] = {{"E V I -", RunMode::Resident},
+// Only an argument ending in ".TXT" names a configuration, in the program
+// folder unless it holds a folder of its own.
+TEST(RunMode, FirstSwitchFoundInOrderEVIDecidesAndOnlyATxtNamesAConfiguration) {
+    const std::pair<const char*, RunMode> modes[] = {{"E V I -", RunMode::Resident},
                                                      {"/srv/x-in/cfg", RunMode::Interactive},
                                                      {"-I -v", RunMode::Version},
                                                      {"-I -V -e", RunMode::OneShot}};
-    for (const auto& [commandLine, mode] : cases)
+    for (const auto& [commandLine, mode] : modes)
         EXPECT_EQ(decideRunMode(commandLine), mode) << commandLine;
-}
-
-// Only an argument ending in ".TXT" names a configuration, in the program
-// folder unless it holds a folder of its own.
-TEST(OneShotArgument, NamesAConfigurationOnlyWhenEndingInUpperCaseTxt) {
     FakeFileSystem files;
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
+    const std::pair<const char*, std::optional<std::string>> configs[] = {
         {"-E", std::nullopt},
         {"-e /cfg/Other.TXT", "/cfg/Other.TXT"},
         {"-E /cfg/c.txt", std::nullopt},
         {"-V -E  \" c.TXT \" ", "/opt/kvl/c.TXT"},
         {"-Ec.TXT", "/opt/kvl/c.TXT"}};
-    for (const auto& [commandLine, config] : cases)
+    for (const auto& [commandLine, config] : configs)
         EXPECT_EQ(oneShotConfigFile(oneShotArgument(commandLine), "/opt/kvl", files), config)
             << commandLine;
 }
 
-using StartupFormTest = AppTest;
+// The status request is retried 200 ms apart with no timer running; closing
+// saves the parameter file and asks: Cancel keeps the service polling, OK ends.
+TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
+    writeConfig();
+    fake.files.addFile("/io/SR_OUT.TXT", "stale");
+    std::size_t timersDuringStatus = 99;
+    LibraryReply reply;
+    reply.action = [&](PosRequest&, POSDATA&) {
+        timersDuringStatus = fake.events.activeTimers().size();
+    };
+    library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
+    library.queueReply("IAE17AX_Status", reply);
 
-TEST_F(StartupFormTest, SecondInstanceEndsSilentlyBeforeAnythingElse) {
-    fake.instance.running = true;
-    EXPECT_EQ(start(""), 0);
-    EXPECT_TRUE(journal().empty());
-    EXPECT_TRUE(fake.messages.shown().empty());
+    EXPECT_EQ(load(*this), -1);
+
+    EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
+                                                   "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
+                                                   "InitEth", "Status", "InitEth", "Status"}));
+    EXPECT_EQ(slept(), 200);
+    EXPECT_EQ(timersDuringStatus, 0u);
+    EXPECT_EQ(program.frmWpos1Type.ShapeDump.fillColour(), Colour::Green);
+    ASSERT_EQ(fake.events.activeTimers().size(), 1u);
+    EXPECT_EQ(fake.events.activeTimers()[0].interval.count(), 300);
+
+    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        const bool ends = answer == MessageAnswer::Ok;
+        fake.messages.setNextAnswer(answer);
+        EXPECT_EQ(endStatus([&] { fake.events.requestClose(); }), ends ? 0 : -1);
+        EXPECT_EQ(fake.tray.registered, !ends);
+        EXPECT_EQ(fake.events.activeTimers().size(), ends ? 0u : 1u);
+        EXPECT_EQ(journal().back() == "Free", ends);
+    }
+    EXPECT_TRUE(fake.files.hasFile(ParameterFile));
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>(2, Quit));
 }
 
+// A missing data folder ends the program; a missing library is said and
+// leaves it without polling, and as the parameter file was never read,
+// closing must not save the defaults over it; a port above 9999, refused at
+// every exchange, is named once at start.
+TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
+    const std::pair<int, const char*> cases[] = {
+        {1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
+        {-1, "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"},
+        {-1, "Porta Eth 12345 non utilizzabile: il programma accetta porte da 1 a 9999"}};
+    for (int i = 0; i < 3; ++i) {
+        const auto& [status, message] = cases[i];
+        SCOPED_TRACE(message);
+        App app;
+        app.fake.files.addFile(ParameterFile, Settings);
+        test::unsetEnvironment("IAE17_LIBRARY");
+        app.writeConfig();
+        if (i == 0) {
+            app.fake.system.version = {6, 1, 7601, 2}; // its data folder under a missing one
+            app.fake.system.appDataFolder = "/srv/common";
+        } else if (i == 1) {
+            app.library.failAlways(
+                RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
+        } else {
+            app.fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
+                                   "TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: 12345\r\n");
+        }
+        EXPECT_EQ(load(app), status);
+        EXPECT_EQ(app.fake.messages.texts(), (std::vector<std::string>{message}));
+        EXPECT_EQ(app.library.count("IAE17AX_Status"), 0u);
+        EXPECT_EQ(app.fake.events.activeTimers().empty(), i < 2);
+        if (status == -1) {
+            EXPECT_EQ(app.endStatus([&] { app.fake.events.requestClose(); }), 0);
+        }
+        EXPECT_EQ(app.fake.files.content(ParameterFile), Settings);
+    }
+}
+
+using StartupFormTest = AppTest;
+
 // The About box, shown over the resident window as the menu shows it: while it
-// is open the resident service polls; the program ends when it closes.
+// is open the resident service polls; the program ends when it closes, once
+// even when the resident window was closed meanwhile.
 TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
     std::string whileOpen;
@@ -59,24 +133,21 @@ TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
     EXPECT_FALSE(fake.files.hasFile("/io/SR_DATI.TXT"));
     EXPECT_EQ(journal().back(), "Free");
     EXPECT_FALSE(fake.tray.registered);
+
+    App closed;
+    closed.modal.whileOpen = [&](Form&) { closed.fake.events.requestClose(); };
+    EXPECT_EQ(closed.start("-V"), 0);
+    EXPECT_EQ(closed.library.count("IAE17AX_Free"), 1u);
+    EXPECT_EQ(closed.fake.messages.texts(), std::vector<std::string>{Quit});
 }
 
-// Closing the resident window while the About box is open ends the program
-// there: the Version mode does not end it a second time.
-TEST_F(StartupFormTest, ACloseWhileTheAboutBoxIsOpenEndsTheProgramOnce) {
-    modal.whileOpen = [this](Form&) { fake.events.requestClose(); };
-    EXPECT_EQ(start("-V"), 0);
-    EXPECT_EQ(library.count("IAE17AX_Free"), 1u);
-    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
-}
-
+// A polling tick run while the terminal is busy would repeat the command.
 TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     fake.files.addFile("/opt/kvl/one.TXT",
                        Ethernet + "INPF: /other/in.txt\r\nOUTF: /other/out.txt\r\n");
     fake.files.addFile("/other/in.txt", "POS_STATUS\r\n");
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n"); // the resident configuration's
     library.queueResult("IAE17AX_Status", ResultCode::Ok);   // the resident start-up's
-    // A polling tick run while the terminal is busy would repeat the command.
     LibraryReply duringWait;
     duringWait.action = [this](PosRequest&, POSDATA&) { fake.events.fireActiveTimers(); };
     library.queueReply("IAE17AX_Status", duringWait);
@@ -97,30 +168,24 @@ TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine)
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
     library.queueResult("IAE17AX_Status", ResultCode::ComError);
     fake.events.duringProcessEvents = [this] { fake.events.requestClose(); };
-
     EXPECT_EQ(start("-E"), 0);
-
     EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
     EXPECT_TRUE(fake.files.hasFile("/io/SR_DATI.TXT"));
-    EXPECT_FALSE(fake.tray.registered);
-    EXPECT_TRUE(fake.events.activeTimers().empty());
+    EXPECT_TRUE(fake.events.activeTimers().empty() && !fake.tray.registered);
     EXPECT_EQ(journal().back(), "Free");
-    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{"Vuoi terminare l'esecuzione ?"});
+    EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{Quit});
 }
 
 // Without the library the resident modes end with status 1 after the
-// message; the About box and the one-shot run (whose answers the end-to-end
-// tests check) end as usual.
+// message; the About box and the one-shot run end as usual.
 TEST(StartupForm, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
     const std::pair<const char*, int> modes[] = {{"", 1}, {"-I", 1}, {"-V", 0}, {"-E", 0}};
     for (const auto& [commandLine, status] : modes) {
-        SCOPED_TRACE(commandLine);
         App app;
-        app.fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\nPOS_PAGAME,A100\r\n");
         app.library.failAlways(
             RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
-        EXPECT_EQ(app.start(commandLine), status);
-        EXPECT_TRUE(app.fake.events.activeTimers().empty());
+        EXPECT_EQ(app.start(commandLine), status) << commandLine;
+        EXPECT_TRUE(app.fake.events.activeTimers().empty()) << commandLine;
     }
 }
 
