@@ -12,61 +12,49 @@ const std::string Command = "/io/SR_DATI.TXT";
 const std::string Result = "/io/SR_OUT.TXT";
 
 // The program on a good terminal, started; the calls of its start-up forgotten.
-struct Program_ : App {
-    int started(const std::string& commandLine) {
-        const int status = start(commandLine);
+struct Started : App {
+    explicit Started(const std::string& commandLine) {
+        EXPECT_EQ(start(commandLine), -1);
         library.clearCalls();
-        return status;
     }
     bool polling() const { return program.frmWpos1Type.Timer1.enabled(); }
 };
 
 // The console is in use ("-I"), with the operator's identity typed in; the
 // service polls.
-struct Interactive : ::testing::Test, Program_ {
-    void SetUp() override {
-        ASSERT_EQ(started("-I"), -1);
+struct Interactive : ::testing::Test, Started {
+    Interactive() : Started("-I") {
         Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
-        ASSERT_TRUE(program.frmMain.txtTerminale.typeText("12345678", &view));
+        EXPECT_TRUE(program.frmMain.txtTerminale.typeText("12345678", &view));
     }
 };
 
-// "-I" shows the console with txtTerminale, and its buttons reach the terminal
-// while the service polls, writing no result.
-TEST_F(Interactive, TheConsoleIsShownAndItsButtonsReachTheTerminalWritingNoResult) {
-    FrmMain& console = program.frmMain;
-    EXPECT_TRUE(console.visible() && console.txtTerminale.visible());
-    EXPECT_TRUE(console.btnPagamento.click());
-    EXPECT_EQ(library.amounts("IAE17AX_Payment"), std::vector<std::string>{"1"});
-    EXPECT_EQ(console.txtEsito.text(), "OK");
-    EXPECT_TRUE(fake.files.appends.empty());
-    EXPECT_TRUE(polling());
-}
-
-// A polling tick comes while the library works for the console (the library
-// lets events run): the command file waits for the next tick instead of
-// meeting a refused call, and is answered then.
+// A console button reaches the terminal and writes no result. A polling tick
+// that comes while the library works for it (the library lets events run)
+// leaves the command file for the next tick instead of meeting a refused call.
 TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) {
+    EXPECT_TRUE(program.frmMain.visible() && program.frmMain.txtTerminale.visible());
     fake.files.addFile(Command, "POS_STATUS\r\n");
     LibraryReply busy;
     busy.action = [&](PosRequest&, POSDATA&) { fake.events.fireActiveTimers(); };
     library.queueReply("IAE17AX_Payment", busy);
 
-    program.frmMain.btnPagamento.click();
+    EXPECT_TRUE(program.frmMain.btnPagamento.click());
     EXPECT_EQ(library.entryPoints(),
               (std::vector<std::string>{"IAE17AX_InitEth", "IAE17AX_Payment"}));
-    EXPECT_TRUE(fake.files.hasFile(Command));
-    EXPECT_TRUE(polling());
+    EXPECT_EQ(library.amounts("IAE17AX_Payment"), std::vector<std::string>{"1"});
+    EXPECT_EQ(program.frmMain.txtEsito.text(), "OK");
+    EXPECT_TRUE(fake.files.appends.empty() && fake.files.hasFile(Command) && polling());
 
     fake.events.fireActiveTimers();
     EXPECT_FALSE(fake.files.hasFile(Command));
-    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
 // While a console box waits for the operator (a missing field, a failure of
-// the library) the service answers the ECR.
-TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpen) {
+// the library) the service answers the ECR; while the About box is open
+// nothing is polled, and the command is answered once it is closed.
+TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpenAndWaitForTheAboutBox) {
     library.failAlways("IAE17AX_Refund", RunTimeError(ErrorNumber::EntryPointNotFound, "none"));
     fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
         fake.files.addFile(Command, "POS_STATUS\r\n");
@@ -78,6 +66,17 @@ TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpen) {
     program.frmMain.btnAccredito.click();
     EXPECT_EQ(library.count("IAE17AX_Status"), 2u);
     EXPECT_EQ(fake.messages.texts().size(), 2u);
+
+    modal.whileOpen = [&](Form&) {
+        fake.files.addFile(Command, "POS_STATUS\r\n");
+        fake.events.fireActiveTimers();
+        EXPECT_TRUE(fake.files.hasFile(Command));
+    };
+    program.frmWpos1Type.mInfo.click();
+    EXPECT_TRUE(polling());
+    fake.events.fireActiveTimers();
+    EXPECT_FALSE(fake.files.hasFile(Command));
+    EXPECT_EQ(library.count("IAE17AX_Status"), 3u);
 }
 
 // Console clicks that come while a command's payment runs start nothing: the
@@ -100,29 +99,13 @@ TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
-// With the About box open from the menu nothing is polled; the command that
-// arrived meanwhile is answered once the box is closed.
-TEST_F(Interactive, ACommandArrivingWhileTheAboutBoxIsOpenWaitsForItToClose) {
-    modal.whileOpen = [&](Form&) {
-        fake.files.addFile(Command, "POS_STATUS\r\n");
-        fake.events.fireActiveTimers();
-        EXPECT_TRUE(fake.files.hasFile(Command));
-    };
-    program.frmWpos1Type.mInfo.click();
-    EXPECT_TRUE(polling());
-    fake.events.fireActiveTimers();
-    EXPECT_FALSE(fake.files.hasFile(Command));
-    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
-}
-
 // "T&ermina KvlTalvioPos" chosen while a tick waits: OK ends the program there,
 // the tick stops and the library is freed once; Cancel lets the tick finish,
 // and polling goes on.
 TEST(ExitDuringATick, OkEndsTheProgramThereCancelLetsPollingGoOn) {
     for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
         const bool ok = answer == MessageAnswer::Ok;
-        Program_ app;
-        ASSERT_EQ(app.started(""), -1);
+        Started app("");
         bool clicked = false;
         app.fake.events.duringProcessEvents = [&] {
             if (!std::exchange(clicked, true))
