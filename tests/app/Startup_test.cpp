@@ -77,17 +77,18 @@ TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
 }
 
 // A missing data folder ends the program; a missing library is said and
-// leaves it without polling, and as the parameter file was never read,
-// closing must not save the defaults over it; a port above 9999, refused at
-// every exchange, is named once at start.
+// leaves it without polling; a port above 9999, refused at every exchange, is
+// named once at start. A parameter file never read, or that could not be read
+// whole, is not saved over with the defaults at close.
 TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
     const std::pair<int, const char*> cases[] = {
         {1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
         {-1, "Libreria del terminale non caricata (libiae17.so): File not found: libiae17.so"},
-        {-1, "Porta Eth 12345 non utilizzabile: il programma accetta porte da 1 a 9999"}};
-    for (int i = 0; i < 3; ++i) {
+        {-1, "Porta Eth 12345 non utilizzabile: il programma accetta porte da 1 a 9999"},
+        {-1, nullptr}};
+    for (int i = 0; i < 4; ++i) {
         const auto& [status, message] = cases[i];
-        SCOPED_TRACE(message);
+        SCOPED_TRACE(i);
         App app;
         app.fake.files.addFile(ParameterFile, Settings);
         test::unsetEnvironment("IAE17_LIBRARY");
@@ -98,13 +99,16 @@ TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
         } else if (i == 1) {
             app.library.failAlways(
                 RunTimeError(ErrorNumber::FileNotFound, "File not found: libiae17.so"));
+        } else if (i == 3) {
+            app.fake.files.failReadingAfter(ParameterFile, 1, ErrorNumber::PathFileAccess);
         } else {
             app.fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
                                    "TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: 12345\r\n");
         }
         EXPECT_EQ(load(app), status);
-        EXPECT_EQ(app.fake.messages.texts(), (std::vector<std::string>{message}));
-        EXPECT_EQ(app.library.count("IAE17AX_Status"), 0u);
+        EXPECT_EQ(app.fake.messages.texts(),
+                  message ? std::vector<std::string>{message} : std::vector<std::string>{});
+        EXPECT_EQ(app.library.count("IAE17AX_Status") == 0, i < 3);
         EXPECT_EQ(app.fake.events.activeTimers().empty(), i < 2);
         if (status == -1) {
             EXPECT_EQ(app.endStatus([&] { app.fake.events.requestClose(); }), 0);
