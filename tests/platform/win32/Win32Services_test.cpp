@@ -1,6 +1,4 @@
-// The smaller Windows services: the command line after the program's name,
-// the program folder, one instance per folder, DLLs bound by name, the
-// version record and the common application-data folder.
+// The smaller Windows services, on the real system.
 
 #include "platform/win32/MutexInstanceGuard.h"
 #include "platform/win32/Win32LibraryLoader.h"
@@ -24,25 +22,15 @@ using test::errorNumberOf;
 
 TEST(Win32ProgramInfo, TheArgumentsAreWhatFollowsTheProgramsNameAsWritten) {
     const char* const rows[][2] = {
-        {"\"C:\\Programmi\\KVL TalvioPos\\KvlTalvioPos.exe\" -E \"C:\\A B\\x.TXT\"",
-         "-E \"C:\\A B\\x.TXT\""},
+        {"\"C:\\x y\\a\"b.exe -E \"C:\\A B\\x.TXT\"  ", "-E \"C:\\A B\\x.TXT\"  "},
         {"KvlTalvioPos.exe  \t-i", "-i"},
-        {"KvlTalvioPos.exe", ""},
-        {"\"C:\\x y\\a\"b.exe -V  ", "-V  "},
-        {"", ""}};
+        {"KvlTalvioPos.exe", ""}};
     for (const auto& [line, arguments] : rows)
         EXPECT_EQ(argumentsOf(line), arguments) << line;
 
-    EXPECT_EQ(folderOfModule("C:\\KvlTalvioPos.exe"), "C:\\");
-    EXPECT_EQ(folderOfModule("C:\\Programmi\\KVL TalvioPos\\KvlTalvioPos.exe"),
-              "C:\\Programmi\\KVL TalvioPos");
-    EXPECT_EQ(folderOfModule("\\\\server\\share\\k.exe"), "\\\\server\\share");
-    EXPECT_EQ(folderOfModule("k.exe"), ".");
-
-    Win32ProgramInfo program;
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    EXPECT_EQ(program.programFolder(), folderOfModule(path));
+    EXPECT_EQ(folderOfModule("C:\\KvlTalvioPos.exe") + "|" + folderOfModule("C:\\A B\\k.exe") +
+                  "|" + folderOfModule("k.exe"),
+              "C:\\|C:\\A B|.");
 }
 
 TEST(MutexInstanceGuard, OneInstancePerProgramFolderHoweverTheFolderIsSpelt) {
@@ -51,15 +39,12 @@ TEST(MutexInstanceGuard, OneInstancePerProgramFolderHoweverTheFolderIsSpelt) {
     EXPECT_FALSE(first->anotherInstanceRunning()); // its own mutex is no other instance
     EXPECT_TRUE(MutexInstanceGuard("c:/programmi/kvl talviopos/").anotherInstanceRunning());
     EXPECT_FALSE(MutexInstanceGuard("C:\\Programmi\\Altro").anotherInstanceRunning());
-    EXPECT_EQ(first->mutexName().rfind("Global\\KvlTalvioPos-", 0), 0u);
     first.reset(); // the mutex ends with its holder
     EXPECT_FALSE(MutexInstanceGuard("C:\\Programmi\\KVL TalvioPos").anotherInstanceRunning());
 }
 
 TEST(Win32LibraryLoader, BindsByNameAndReportsAMissingOrBrokenLibrary) {
     Win32LibraryLoader loader;
-    EXPECT_EQ(loader.fileName("Iae17"), "Iae17.dll");
-
     auto kernel = loader.load("kernel32.dll");
     EXPECT_NE(kernel->symbol("GetTickCount"), nullptr);
     EXPECT_EQ(kernel->symbol("IAE17AX_Payment"), nullptr);
@@ -76,11 +61,8 @@ TEST(Win32SystemInfo, TheVersionRecordAndTheCommonApplicationDataFolder) {
     EXPECT_EQ(version.platformId, 2u) << "the NT family";
     EXPECT_GE(version.major, 5u);
 
-    const std::string folder = system.commonAppDataFolder();
-    ASSERT_FALSE(folder.empty());
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
+    const DWORD attributes = ::GetFileAttributesA(system.commonAppDataFolder().c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
 } // namespace
