@@ -64,36 +64,28 @@ TEST_F(EventLoopTest, TimerFiresUntilQuitAndIsNeverReentered) {
     EXPECT_GE(otherTicks, 1);
 }
 
-TEST_F(EventLoopTest, CloseRequestsBecomeOneCallOnTheLoopsThread) {
-    int requests = 0;
+// Quit is final: run() returns at once with the first status, and after it
+// neither a due timer nor a close request is dispatched.
+TEST_F(EventLoopTest, CloseRequestsBecomeOneCallOnTheLoopsThreadAndQuitIsFinal) {
+    int requests = 0, ticksAfterQuit = 0;
     std::thread::id handlerThread;
     loop.onCloseRequest([&] {
         ++requests;
         handlerThread = std::this_thread::get_id();
         loop.quit(3);
+        loop.quit(4);
     });
     askToCloseTwice(loop);
     EXPECT_EQ(0, requests) << "nothing runs outside the loop";
     EXPECT_EQ(3, loop.run());
-    loop.processEvents();
-    EXPECT_EQ(1, requests);
-    EXPECT_EQ(handlerThread, std::this_thread::get_id());
-}
-
-// A quit asked before the loop runs (a fatal start-up check) ends it at once;
-// after it neither a due timer nor a close request is dispatched.
-TEST_F(EventLoopTest, QuitIsFinalKeepsTheFirstStatusAndDispatchesNothingMore) {
-    int events = 0;
-    loop.startTimer(10ms, [&] { ++events; });
-    loop.onCloseRequest([&] { ++events; });
-    loop.quit(1);
-    loop.quit(0);
+    loop.startTimer(10ms, [&] { ++ticksAfterQuit; });
     loop.sleep(30ms);
     askToCloseTwice(loop);
     loop.processEvents();
-    EXPECT_TRUE(loop.quitRequested());
-    EXPECT_EQ(loop.run(), 1);
-    EXPECT_EQ(events, 0);
+    EXPECT_EQ(3, loop.run());
+    EXPECT_EQ(1, requests);
+    EXPECT_EQ(0, ticksAfterQuit);
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
 }
 
 TEST_F(EventLoopTest, AStoppedTimerStaysStoppedAndAFailureEndsTheProgramWithStatusOne) {

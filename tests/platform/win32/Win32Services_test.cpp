@@ -1,6 +1,5 @@
 // The smaller Windows services, on the real system.
 
-#include "platform/win32/MutexInstanceGuard.h"
 #include "platform/win32/Win32LibraryLoader.h"
 #include "platform/win32/Win32ProgramInfo.h"
 #include "platform/win32/Win32SystemInfo.h"
@@ -12,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <windows.h>
 
 namespace kvl {
@@ -31,16 +29,6 @@ TEST(Win32ProgramInfo, TheArgumentsAreWhatFollowsTheProgramsNameAsWritten) {
     EXPECT_EQ(folderOfModule("C:\\KvlTalvioPos.exe") + "|" + folderOfModule("C:\\A B\\k.exe") +
                   "|" + folderOfModule("k.exe"),
               "C:\\|C:\\A B|.");
-}
-
-TEST(MutexInstanceGuard, OneInstancePerProgramFolderHoweverTheFolderIsSpelt) {
-    auto first = std::make_optional<MutexInstanceGuard>("C:\\Programmi\\KVL TalvioPos");
-    EXPECT_FALSE(first->anotherInstanceRunning());
-    EXPECT_FALSE(first->anotherInstanceRunning()); // its own mutex is no other instance
-    EXPECT_TRUE(MutexInstanceGuard("c:/programmi/kvl talviopos/").anotherInstanceRunning());
-    EXPECT_FALSE(MutexInstanceGuard("C:\\Programmi\\Altro").anotherInstanceRunning());
-    first.reset(); // the mutex ends with its holder
-    EXPECT_FALSE(MutexInstanceGuard("C:\\Programmi\\KVL TalvioPos").anotherInstanceRunning());
 }
 
 TEST(Win32LibraryLoader, BindsByNameAndReportsAMissingOrBrokenLibrary) {

@@ -96,20 +96,6 @@ TEST(ResidentOnWindows, ASecondStartEndsSilentlyAndHiddenOrHeldCommandFilesWaitT
     EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
 }
 
-std::string missingDrive() {
-    char letter = 'Y';
-    while (letter > 'D' && (::GetLogicalDrives() & (1u << (letter - 'A'))))
-        --letter;
-    return std::string(1, letter) + ":";
-}
-
-// Standard error without the carriage returns the Windows C runtime adds.
-std::string said(const ChildProcess& program) {
-    std::string text = program.errors();
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
 class ConfigurationPaths : public ::testing::Test {
 protected:
     void configure(const std::string& inpf, const std::string& outf) {
@@ -126,10 +112,13 @@ TEST_F(ConfigurationPaths, EveryShapeIsTakenOrRefusedWithTheProgramsMessage) {
     std::string ecr = installation.file("ecr");
     std::replace(ecr.begin(), ecr.end(), '\\', '/');
     const std::string tooLong = ecr + "\\" + std::string(300, 'x') + ".TXT";
-    const std::string drive = missingDrive(), unc = "\\\\kvl-no-such-host\\ecr\\";
+    char letter = 'Y';
+    while (::GetLogicalDrives() & (1u << (letter - 'A')))
+        --letter;
+    const std::string drive = std::string(1, letter) + ":", unc = "\\\\kvl-no-such-host\\ecr\\";
     // Said twice: the resident start-up and the one-shot run each read the configuration.
-    const std::string noFolders = "KvlTalvioPos: Directory del file di Input non presente !\n"
-                                  "KvlTalvioPos: Directory del file di Output non presente !\n";
+    const std::string noFolders = "KvlTalvioPos: Directory del file di Input non presente !\r\n"
+                                  "KvlTalvioPos: Directory del file di Output non presente !\r\n";
     // The command and result files, what the one-shot run says, whether it answers.
     const std::tuple<std::string, std::string, std::string, bool> cases[] = {
         {ecr + "/SR_DATI.TXT", ecr + "/SR_OUT.TXT", "", true},
@@ -143,7 +132,7 @@ TEST_F(ConfigurationPaths, EveryShapeIsTakenOrRefusedWithTheProgramsMessage) {
         writeFile(installation.commandFile(), command); // where a misread path might lead
         ChildProcess run(installation.program(), {"-E"}, installation.environment);
         ASSERT_EQ(run.wait(60s), 0) << run.errors();
-        EXPECT_EQ(said(run), message);
+        EXPECT_EQ(run.errors(), message);
         EXPECT_EQ(fileExists(installation.commandFile()), !answered);
         EXPECT_EQ(fileExists(installation.resultFile()), answered);
         std::remove(installation.resultFile().c_str());
@@ -170,12 +159,12 @@ TEST_F(ConfigurationPaths, AResultFileThatCannotBeWrittenKeepsTheCommandAndCharg
     auto bridge = installation.startResident();
     installation.writeCommands({"POS_PAGAME,T1,E1,A000000250,P00"});
     ASSERT_TRUE(waitUntil(
-        [&] { return said(*bridge).find("Impossibile scrivere") != std::string::npos; }, 30s))
+        [&] { return bridge->errors().find("Impossibile scrivere") != std::string::npos; }, 30s))
         << bridge->errors();
     std::this_thread::sleep_for(4s); // several ticks, each retrying the write
     EXPECT_EQ(simulator.exchanges("Payment"), 1);
     EXPECT_TRUE(fileExists(installation.commandFile()));
-    const std::string text = said(*bridge);
+    const std::string text = bridge->errors();
     EXPECT_EQ(text.find("Impossibile scrivere"), text.rfind("Impossibile scrivere")) << text;
     EXPECT_TRUE(bridge->running());
     bridge->signal(SIGTERM);
