@@ -257,39 +257,31 @@ TEST(PosixFileSystem, SystemErrorsMapOntoTheProgramsNumbersKeepingTheReason) {
     EXPECT_EQ(errorFromErrno(ENOENT, "/no/such/folder/x.txt").number(), 76);
 }
 
-TEST(PosixFileSystem, AFailedOrCutWriteLeavesNoPartOfIt) {
-    test::TempFolder folder;
-    PosixFileSystem files;
-    test::writeFile(folder.file("whole.txt"), "old");
-    test::writeFile(folder.file("log.txt"), "a");
-    // A lowered file size limit cuts a write short as a full disk does, even for root.
+// A lowered file size limit cuts a write short as a full disk does, even for
+// root: neither a whole write nor an append leaves any part of it behind. A
+// whole write through a symbolic link goes where the link leads, and the link
+// stays.
+using PosixFileSystemTest = FileSystemTest<PosixFileSystem>;
+TEST_F(PosixFileSystemTest, AFailedOrCutWriteLeavesNoPartOfItAndALinkStaysALink) {
     const std::string block(64, 'x');
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
     rlimit lowered{32, previous.rlim_max};
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &lowered);
-    EXPECT_NE(0, errorNumberOf([&] { files.writeWhole(folder.file("whole.txt"), block); }));
-    EXPECT_NE(0, errorNumberOf([&] { files.append(folder.file("log.txt"), block); }));
-    EXPECT_NE(0, errorNumberOf([&] { files.append(folder.file("fresh.txt"), block); }));
+    EXPECT_NE(0, errorNumberOf([&] { files.writeWhole(at("Cmd.txt"), block); }));
+    EXPECT_NE(0, errorNumberOf([&] { files.append(at("Sub/inner"), block); }));
+    EXPECT_NE(0, errorNumberOf([&] { files.append(at("fresh.txt"), block); }));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ("old", test::readFile(folder.file("whole.txt")));
-    EXPECT_EQ("a", test::readFile(folder.file("log.txt"))) << "half a block must not stay behind";
-    EXPECT_FALSE(test::fileExists(folder.file(".whole.txt.new")));
-    EXPECT_FALSE(test::fileExists(folder.file("fresh.txt"))) << "nor an empty file";
-}
+    EXPECT_EQ(read("Cmd.txt") + read("Sub/inner"), "ad") << "half a block must not stay behind";
+    EXPECT_FALSE(test::fileExists(at(".Cmd.txt.new")));
+    EXPECT_FALSE(test::fileExists(at("fresh.txt"))) << "nor an empty file";
 
-// Written where a symbolic link leads, and the link stays.
-TEST(PosixFileSystem, AWholeWriteThroughASymbolicLinkKeepsTheLink) {
-    test::TempFolder folder;
-    PosixFileSystem files;
-    std::filesystem::create_directories(folder.file("settings"));
-    test::writeFile(folder.file("settings/Param.txt"), "old");
-    std::filesystem::create_symlink("settings/Param.txt", folder.file("Link.txt"));
-    files.writeWhole(folder.file("link.txt"), "through");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("Link.txt")));
-    EXPECT_EQ("through", test::readFile(folder.file("settings/Param.txt")));
+    std::filesystem::create_symlink("Sub/inner", at("Link.txt"));
+    files.writeWhole(at("link.txt"), "through");
+    EXPECT_TRUE(std::filesystem::is_symlink(at("Link.txt")));
+    EXPECT_EQ(read("Sub/inner"), "through");
 }
 #endif
 
