@@ -1,5 +1,6 @@
 // The smaller Windows services, on the real system.
 
+#include "platform/SharedLibrary.h"
 #include "platform/win32/Win32LibraryLoader.h"
 #include "platform/win32/Win32ProgramInfo.h"
 #include "platform/win32/Win32SystemInfo.h"
@@ -31,11 +32,29 @@ TEST(Win32ProgramInfo, TheArgumentsAreWhatFollowsTheProgramsNameAsWritten) {
               "C:\\|C:\\A B|.");
 }
 
-TEST(Win32LibraryLoader, BindsByNameAndReportsAMissingOrBrokenLibrary) {
+// Where the caller's stack pointer stands; called through a volatile pointer,
+// so that each call is made.
+__attribute__((noinline)) const void* frameOfCaller() {
+    return __builtin_frame_address(0);
+}
+const void* (*volatile callersStackPointer)() = frameOfCaller;
+
+// Iae17.dll, beside the test, called as the cash registers' programs declare
+// it: a library built with another calling convention than the standard one
+// would move the caller's stack pointer at every call.
+TEST(Win32LibraryLoader, BindsIae17ByNameAndReportsAMissingOrBrokenLibrary) {
     Win32LibraryLoader loader;
-    auto kernel = loader.load("kernel32.dll");
-    EXPECT_NE(kernel->symbol("GetTickCount"), nullptr);
-    EXPECT_EQ(kernel->symbol("IAE17AX_Payment"), nullptr);
+    auto iae17 = loader.load("Iae17.dll");
+    EXPECT_EQ(iae17->symbol("IAE17AX_GetVersion@4"), nullptr);
+    using Version = short(KVL_STDCALL*)(char*);
+    auto version = reinterpret_cast<Version>(
+        reinterpret_cast<void (*)()>(iae17->symbol("IAE17AX_GetVersion")));
+    ASSERT_NE(version, nullptr);
+    char text[16] = {};
+    const void* before = callersStackPointer();
+    for (int call = 0; call < 100; ++call)
+        version(text);
+    EXPECT_EQ(before, callersStackPointer());
 
     test::TempFolder folder;
     EXPECT_EQ(errorNumberOf([&] { loader.load(folder.file("Iae17.dll")); }), 53);

@@ -26,23 +26,17 @@ std::string quoted(const std::string& argument) {
     return spaced ? '"' + argument + '"' : argument;
 }
 
-// The test's own environment with the overrides, as CreateProcessA takes it.
+// The overrides, then the test's own environment without the names they
+// override (a name may begin with '='), as CreateProcessA takes it.
 std::string environmentBlock(const std::map<std::string, std::string>& overrides) {
-    std::map<std::string, std::string> variables;
-    if (char* strings = ::GetEnvironmentStringsA()) {
-        for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
-            const std::string text = entry;
-            const std::size_t equals = text.find('=', 1);
-            if (equals != std::string::npos)
-                variables[text.substr(0, equals)] = text.substr(equals + 1);
-        }
-        ::FreeEnvironmentStringsA(strings);
-    }
-    for (const auto& [name, value] : overrides)
-        variables[name] = value;
     std::string block;
-    for (const auto& [name, value] : variables)
+    for (const auto& [name, value] : overrides)
         block += name + "=" + value + '\0';
+    char* const strings = ::GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1)
+        if (!overrides.count(std::string(entry, std::strcspn(entry + 1, "=") + 1)))
+            block += std::string(entry) + '\0';
+    ::FreeEnvironmentStringsA(strings);
     return block + '\0';
 }
 
