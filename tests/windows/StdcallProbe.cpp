@@ -1,33 +1,15 @@
-#include "StdcallProbe.h"
+// A DLL with the terminal library's kind of entry points (C names, the
+// standard calling convention, pointers in, a 16-bit result out), for the
+// checks of its export table.
 
-#include <algorithm>
-#include <cstring>
-
-namespace {
-
-constexpr int ExchangeSize = 8;
-
-short calls = 0;
-
-} // namespace
-
+extern "C" {
 short __stdcall Probe_Version(char* buffer) {
-    std::memcpy(buffer, "PROBE 1.00", 10);
-    return ++calls;
+    return buffer != nullptr;
 }
-
 short __stdcall Probe_Exchange(const char* request, char* answer) {
-    std::reverse_copy(request, request + ExchangeSize, answer);
-    short sum = 0;
-    for (int i = 0; i < ExchangeSize; ++i) {
-        sum = static_cast<short>(sum + static_cast<unsigned char>(request[i]));
-    }
-    ++calls;
-    return sum;
+    return static_cast<short>(request - answer);
 }
-
-short __stdcall Probe_Free(void) {
-    const short made = calls;
-    calls = 0;
-    return made;
+short __stdcall Probe_Free() {
+    return 0;
+}
 }

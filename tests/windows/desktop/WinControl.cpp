@@ -17,15 +17,6 @@
 
 namespace {
 
-const char* const NameProperty = "KvlControlName";
-
-std::string nameOf(HWND window) {
-    const auto atom =
-        static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(::GetPropA(window, NameProperty)));
-    char name[256] = {};
-    return atom && ::GlobalGetAtomNameA(atom, name, sizeof name) ? name : "";
-}
-
 struct Search {
     std::string name;
     HWND found = nullptr;
@@ -33,40 +24,36 @@ struct Search {
 
 BOOL CALLBACK match(HWND window, LPARAM parameter) {
     auto& search = *reinterpret_cast<Search*>(parameter);
-    if (nameOf(window) != search.name)
+    const auto atom =
+        static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(::GetPropA(window, "KvlControlName")));
+    char name[256] = {};
+    if (!atom || !::GlobalGetAtomNameA(atom, name, sizeof name) || search.name != name)
         return TRUE;
     search.found = window;
     return FALSE;
 }
 
-// The visible top-level window of a system class: "#32768" a pop-up menu,
-// "#32770" a dialog such as a message box.
-HWND findShown(const char* windowClass) {
-    for (HWND window = nullptr;;) {
-        window = ::FindWindowExA(nullptr, window, windowClass, nullptr);
-        if (!window || ::IsWindowVisible(window))
-            return window;
-    }
-}
-
-// A message box's text: its static texts, not its icon.
-std::string boxText(HWND box) {
-    std::string text;
-    for (HWND child = nullptr; (child = ::FindWindowExA(box, child, "Static", nullptr));) {
-        char part[1024] = {};
-        DWORD_PTR copied = 0;
-        ::SendMessageTimeoutA(child, WM_GETTEXT, sizeof part, reinterpret_cast<LPARAM>(part),
-                              SMTO_ABORTIFHUNG, 5000, &copied);
-        text += part;
-    }
+// Asked of the window itself: an edit box of another process keeps its text
+// where only WM_GETTEXT reaches it.
+std::string textOf(HWND window) {
+    char text[4096] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, &copied);
     return text;
 }
 
 HWND findWindow(const std::string& form, const std::string& control) {
-    if (form == "menu")
-        return findShown("#32768");
-    if (form == "box")
-        return findShown("#32770");
+    // The visible top-level window of a system class: "#32768" a pop-up
+    // menu, "#32770" a dialog such as a message box.
+    if (form == "menu" || form == "box") {
+        HWND window = nullptr;
+        do
+            window =
+                ::FindWindowExA(nullptr, window, form == "menu" ? "#32768" : "#32770", nullptr);
+        while (window && !::IsWindowVisible(window));
+        return window;
+    }
     Search top{form};
     ::EnumWindows(&match, reinterpret_cast<LPARAM>(&top));
     if (!top.found || control.empty())
@@ -87,25 +74,20 @@ int main(int argc, char** argv) {
     const HWND window = findWindow(argv[1], argc == 4 ? argv[2] : "");
     if (!window)
         return 1;
-    if (question == "rect") {
-        RECT area{};
-        ::GetWindowRect(window, &area);
+    RECT area{};
+    if (question == "rect" && ::GetWindowRect(window, &area)) {
         std::printf("%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left,
                     area.bottom - area.top);
-    } else if (question == "text" && std::string(argv[1]) == "box") {
-        std::printf("%s\n", boxText(window).c_str());
     } else if (question == "text") {
-        // Asked of the window itself: an edit box of another process keeps
-        // its text where only WM_GETTEXT reaches it.
-        char text[4096] = {};
-        DWORD_PTR copied = 0;
-        ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                              SMTO_ABORTIFHUNG, 5000, &copied);
-        std::printf("%s\n", text);
+        // A message box's text is that of its static texts, not its icon.
+        const bool box = std::string(argv[1]) == "box";
+        std::string text = box ? "" : textOf(window);
+        for (HWND part = nullptr; box && (part = ::FindWindowExA(window, part, "Static", nullptr));)
+            text += textOf(part);
+        std::printf("%s\n", text.c_str());
     } else if (question == "visible") {
         std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
     } else {
         return 2;
     }
-    return 0;
 }
