@@ -16,11 +16,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Line = Simulator::Line;
 
-// The library's time-outs for the matrix, in milliseconds.
 constexpr long Connect = 1000, Ack = 300, Answer = 1000, Status = 500, Recovery = 1500;
-// The documented bound of a call: connect, three sends of the request, ten
-// answer time-outs at most, then the recovery time-out. A command is a
-// status and a payment; the process itself gets two seconds.
+// A call: connect, three sends, ten answer time-outs, the recovery. A command
+// is a status and a payment; the process gets two seconds.
 constexpr long callBound(long answer, long recovery) {
     return Connect + 3 * Ack + 10 * answer + recovery;
 }
@@ -81,9 +79,8 @@ TEST_P(FaultMatrix, TheEcrReadsWhatTheTerminalDid) {
     EXPECT_LE(charges, 1) << "charged at most once";
     EXPECT_EQ(fault.unverified, simulator.logged({" Payment ", " result=unverified "}) == 1)
         << simulator.log();
-    if (outcome != "OK") {
-        EXPECT_TRUE(charges == 0 || fault.unverified) << "charged, and reported as failed";
-    }
+    EXPECT_TRUE(outcome == "OK" || charges == 0 || fault.unverified)
+        << "charged, and reported as failed";
     EXPECT_LE(took.count(), CommandBound);
 }
 
@@ -94,19 +91,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix,
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) == Line::Tcp ? "Tcp" : "Serial");
                          });
-
-// Two identical payments from two runs are two sales; the request of one,
-// sent again after its ACK was lost, is one.
-TEST(FaultMatrixIdentity, TwoIdenticalOneShotPaymentsChargeTwice) {
-    Simulator simulator("payment#1 garbage=ack\n");
-    Installation installation(simulator.port());
-    for (int run = 0; run < 2; ++run) {
-        const std::string result = installation.runOnce({"POS_PAGAME,T1,E1,A000001250,P00"});
-        EXPECT_EQ("OK", valueAfter(result, "ESITO_COMANDO = "));
-    }
-    simulator.stop();
-    EXPECT_EQ(2, simulator.logged({" Payment ", " result=00 "})) << simulator.log();
-}
 
 } // namespace
 } // namespace kvl::test

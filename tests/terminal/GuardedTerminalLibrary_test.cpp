@@ -47,10 +47,6 @@ TEST(GuardedTerminalLibrary, RefusesACallWhileAnotherRunsAndOnlyThen) {
         EXPECT_EQ(answer.STAN.text(), "0000042");
         EXPECT_THROW(guarded.IAE17AX_Void(request, answer), RunTimeError);
         EXPECT_EQ(guarded.IAE17AX_InitEth(eth), ResultCode::Ok);
-        {
-            auto box = guarded.hold();
-            const auto moved = std::move(box);
-        }
         EXPECT_TRUE(guarded.busy());
     }
     EXPECT_FALSE(guarded.busy());

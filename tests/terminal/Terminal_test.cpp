@@ -29,9 +29,7 @@ template <class Record> std::string imageOf(Record record, bool rewritten = fals
     return image;
 }
 
-// Each field of the layout (name, width), filled alone, lands after the ones before it in
-// an image of NULs; they cover the image. The binding test shows images read back whole;
-// the RS-232 line below shows that record's image.
+// Each field (name, width), filled alone, lands after the ones before it in an image of NULs.
 template <class Record> void layoutIs(const std::string& layout) {
     std::istringstream rows(layout);
     std::size_t width = 0, offset = 0;
@@ -59,14 +57,13 @@ TEST(Records, EveryFieldHasItsOffsetAndWidth) {
                       "ActionCode 4 DataTrs 8 AmountEcho 9 Ticket 4097");
 }
 
-// A binding by IAE17_LIBRARY=variable; its program folder holds the library sans Refund.
+// Bound by IAE17_LIBRARY; the program folder holds the library without Refund.
 struct Binding {
     explicit Binding(const std::string& variable) {
         ::setenv("IAE17_LIBRARY", variable.c_str(), 1);
         test::writeFile(folder.file("libiae17.so"),
                         test::readFile(std::string(KVL_BIN_DIR) + "/libiae17test_norefund.so"));
     }
-    // The result of the operation, or "number description" of the RunTimeError it raises.
     std::string call(Operation operation) {
         try {
             return std::to_string(library.call(operation, records.request, records.posData));
@@ -97,7 +94,6 @@ TEST(TerminalLibraryBinding, EachEntryPointSendsItsRecordsSeesAllTheLibraryWrote
     VersionBuffer version;
     binding.library.IAE17AX_GetVersion(version);
     EXPECT_EQ(std::string(version.data(), version.size()), "TESTLIB1.2");
-    EXPECT_NO_THROW(binding.library.IAE17AX_Free());
 
     Binding inFolder(""); // as if unset: the program folder's
     const std::string path = inFolder.folder.file("libiae17.so");
@@ -109,7 +105,6 @@ TEST(TerminalLibraryBinding, EachEntryPointSendsItsRecordsSeesAllTheLibraryWrote
     EXPECT_EQ(gone.call(Operation::Void).rfind("53 File not found: " + path + ".gone: ", 0), 0u);
 }
 
-// The terminal's parts on fake services and the scripted library, for a good Ethernet terminal.
 struct Terminal : test::TerminalParts {
     Terminal() {
         records.ethInit.IpAddress.store("192.168.1.113");
@@ -134,7 +129,7 @@ TEST_F(Procedures, AnEthernetLineChecksTheAddressBeforeThePortAnRs232LineSendsIt
         records.ethInit.Port.store(row[1]);
         EXPECT_EQ(VerificaIndirizzoEth(terminal), row[2]) << row[0] << ":" << row[1];
     }
-    // On RS-232 the bad port left above is not looked at; the list indexes go as the codes.
+    // On RS-232 the bad port is not looked at; the list indexes are the codes.
     params.ConnectionType = CommunicationParameters::Rs232;
     form().cmbBaud.setListIndex(3);   // 4800
     form().cmbDati.setListIndex(0);   // 7 bits
@@ -153,11 +148,9 @@ struct OperationCase {
 
 struct Operations : Procedures, ::testing::WithParamInterface<OperationCase> {};
 
-// The command handlers run KVL_Status right before the operation, which
-// leaves "OK" in txtEsito. Only the operation's own success may keep it there.
+// After the status the handlers run first, only the operation's own success reads "OK".
 TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
     const OperationCase& op = GetParam();
-    // A library failure, an unknown code, refusals; then the text returned, thrown or shown.
     const std::function<void(Terminal&)> mishaps[] = {
         [&](Terminal& t) { t.library.failAlways(op.entryPoint, RunTimeError(53, "gone")); },
         [&](Terminal& t) { t.library.queueResult(op.entryPoint, 7); },
@@ -186,7 +179,7 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         EXPECT_NE(after.form().txtEsito.text(), "OK") << i;
         EXPECT_EQ(after.form().txtEsitoTrans.text() + after.form().txtDescrKO.text(), "") << i;
     }
-    Terminal clean; // the configured line is initialised, then the operation's entry point
+    Terminal clean;
     EXPECT_EQ(op.procedure(clean.terminal), "");
     EXPECT_EQ(clean.library.entryPoints(),
               (std::vector<std::string>{"IAE17AX_InitEth", op.entryPoint}));
@@ -205,32 +198,32 @@ INSTANTIATE_TEST_SUITE_P(Procedures, Operations, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.entryPoint + 8); });
 
 TEST_F(Procedures, StatusShowsTheCodeAndOnlyASuccessfulAnswerAndIsReachableUnlessAnErrorReads) {
-    // Every answer field holds its own name, cut to its width; the boxes "old".
     records.posData.visit([](const char* name, auto& field) { field.store(name); });
-    for (TextBox* box : form().answerFields())
-        box->setText("old");
     // txtEsito before, code, txtEsito after, whether the terminal counts as reachable
     const char* const rows[][4] = {
         {"OK", "1", "COM ERROR", "no"},     {"OK", "2", "PROTOCOL ERROR", "no"},
         {"OK", "3", "TIMEOUT ERROR", "no"}, {"OK", "4", "FUNZIONE NON SUPPORTATA", "no"},
         {"OK", "7", "OK", "yes"},           {"COM ERROR", "7", "COM ERROR", "no"},
         {"COM ERROR", "0", "OK", "yes"}};
-    std::string shown; // each code, then the answer boxes it changed
     for (auto [before, code, after, reachable] : rows) {
+        for (TextBox* box : form().answerFields())
+            box->setText("old");
         form().txtEsito.setText(before);
         library.queueResult("IAE17AX_Status", static_cast<short>(*code - '0'));
         EXPECT_EQ(KVL_Status(terminal), *reachable == 'y' ? "" : after) << before << code;
         EXPECT_EQ(form().txtEsito.text(), after) << before << code;
-        shown += std::string(code) + ":";
+        std::string shown; // the answer boxes changed, only by a success
         for (TextBox* box : form().answerFields())
             shown += box->text() == "old" ? "" : box->name() + "=" + text::trim(box->text()) + " ";
+        EXPECT_EQ(
+            shown,
+            *code != '0'
+                ? ""
+                : "txtTermId=TerminalI txtAcqId=AcquirerId txtTipoTrans=Tran txtEsitoTrans=Tra "
+                  "txtDescrKO=KODescription txtTipoCarta=Ca txtSTAN=STAN txtTotaliPOS=POSBalance "
+                  "txtTotaliBanca=BankBalance txtPAN=PAN txtCodAut=Authori txtNumOp=Operati "
+                  "txtCodPreaut=Preauthori txtImpPreaut=AmountAut txtAC=Acti txtData=DataTrs ");
     }
-    EXPECT_EQ(
-        shown,
-        "1:2:3:4:7:7:0:txtTermId=TerminalI txtAcqId=AcquirerId txtTipoTrans=Tran txtEsitoTrans=Tra "
-        "txtDescrKO=KODescription txtTipoCarta=Ca txtSTAN=STAN txtTotaliPOS=POSBalance "
-        "txtTotaliBanca=BankBalance txtPAN=PAN txtCodAut=Authori txtNumOp=Operati "
-        "txtCodPreaut=Preauthori txtImpPreaut=AmountAut txtAC=Acti txtData=DataTrs ");
 }
 
 } // namespace
