@@ -7,7 +7,9 @@
 #include "controls/Form.h"
 #include "controls/SimpleControls.h"
 #include "controls/TextBox.h"
+#include "controls/TimerBinding.h"
 #include "platform/RunTimeError.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +208,36 @@ TEST(Events, TheCloseRequestAsksOnceAtATimeAndTheResizeFollowsAChangeOnly) {
     form.setWindowState(WindowState::Minimised);
     form.setWindowState(WindowState::Minimised);
     EXPECT_EQ(steps, (Strings{"asked", "asked", "unload shown", "resize"}));
+}
+
+// The loop's timer follows the model's: on only while enabled with an
+// interval, restarted with a new interval, gone with the binding.
+TEST(Events, ABoundTimerTicksOnTheLoopOnlyWhileEnabledWithAnInterval) {
+    test::FakeClock clock;
+    test::FakeEventLoop loop(clock);
+    Timer timer("Timer1");
+    int ticks = 0;
+    timer.onTimer([&] { ++ticks; });
+    auto binding = std::make_unique<TimerBinding>(timer, loop);
+    const auto intervals = [&] {
+        std::string shown;
+        for (const auto& running : loop.activeTimers())
+            shown += std::to_string(running.interval.count()) + " ";
+        return shown;
+    };
+    timer.setInterval(300);
+    EXPECT_EQ(intervals(), "");
+    timer.setEnabled(true);
+    EXPECT_EQ(intervals(), "300 ");
+    loop.fireActiveTimers();
+    timer.setInterval(1000);
+    EXPECT_EQ(intervals(), "1000 ");
+    timer.setEnabled(false);
+    EXPECT_EQ(intervals(), "");
+    timer.setEnabled(true);
+    binding.reset();
+    EXPECT_EQ(intervals(), "");
+    EXPECT_EQ(ticks, 1);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The desktop's event loop and message boxes: boxes with the program's
-// titles, icons and buttons answered by the test, timers that never overlap,
-// the end of the program from inside a box, and the system's close request.
+// titles, icons and buttons answered by the test, the end of the program
+// from inside a box, and the system's close request.
 
 #include "gui/qt/QtEventLoop.h"
 
@@ -106,29 +106,6 @@ TEST(DesktopServices, TheSystemsCloseRequestAndTheEndAnswerTheOpenBoxesWithOk) {
     });
     EXPECT_EQ(ending.run(), 0);
     EXPECT_EQ(answer, MessageAnswer::Ok) << "a box after the end answers its default";
-}
-
-// A handler that lets events run for longer than the interval, as SleepDelay
-// does, is not entered again, and may stop its own timer.
-TEST(DesktopServices, ATimerIsNotEnteredAgainWhileItsHandlerRuns) {
-    QtEventLoop events;
-    int entered = 0, running = 0, overlaps = 0;
-    EventLoop::TimerId id = 0;
-    id = events.startTimer(1ms, [&] {
-        overlaps += running++;
-        ++entered;
-        for (int i = 0; i < 5; ++i) {
-            events.sleep(2ms);
-            events.processEvents();
-        }
-        --running;
-        if (entered == 3)
-            events.stopTimer(id);
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return entered >= 3; }, 5000));
-    QTest::qWait(20);
-    EXPECT_EQ(entered, 3);
-    EXPECT_EQ(overlaps, 0);
 }
 
 } // namespace
