@@ -13,7 +13,6 @@
 #include <cstring>
 #include <regex>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
 
 namespace kvl::test {
@@ -23,32 +22,17 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
 
-bool pathExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-// Xvfb on the first free display number, trayer on it when it starts, and
-// the operator's hands: xdotool, xclip. Every wait has a deadline.
+// Xvfb, trayer on it when it starts, and the operator's hands: xdotool,
+// xclip. Every wait has a deadline.
 class XDesktop {
 public:
+    // Xvfb picks a free display number itself and writes it on its output.
     XDesktop() {
-        for (int number = 60; number < 160 && display.empty(); ++number) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (pathExists("/tmp/.X" + std::to_string(number) + "-lock") || pathExists(socket))
-                continue;
-            const std::string name = ":" + std::to_string(number);
-            auto server = std::make_unique<ChildProcess>(
-                "/usr/bin/Xvfb", Strings{name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            const auto deadline = Clock::now() + 10s;
-            while (server->running() && !pathExists(socket) && Clock::now() < deadline)
-                std::this_thread::sleep_for(20ms);
-            // Another server may have taken the number meanwhile: try the next.
-            if (server->running() && pathExists(socket)) {
-                server_ = std::move(server);
-                display = name;
-            }
-        }
+        server_ = std::make_unique<ChildProcess>(
+            "/usr/bin/Xvfb",
+            Strings{"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (const auto number = server_->waitForLine("", 10s))
+            display = ":" + *number;
     }
     ~XDesktop() {
         for (auto* child : {tray_.get(), server_.get()})
