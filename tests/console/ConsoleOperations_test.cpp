@@ -79,80 +79,59 @@ struct ConsoleParts : test::TerminalParts {
     std::function<void()> meanwhile; // what the operator does while the library works
 };
 
-// Payment and credit for one cent, the void with txtImporto and STAN as it
-// was, the preauthorisations with txtImportoPreAut, totals and closure with no
-// amount, the status with the request left by the operation before; the line
-// first, the buttons locked during the call; the outcome shown, no file.
-TEST(ConsoleButtons, EachSendsItsRequestWithTheButtonsLockedAndShowsTheOutcomeOnly) {
-    const std::pair<Button F::*, const char*> cases[] = {
-        {&F::btnPagamento, "InitEth,Payment,1 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnStorno, "InitEth,Void,250 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnAccredito, "InitEth,Refund,1 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnPreautorizzazione,
-         "InitEth,Preauthorization,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnIntegrativa,
-         "InitEth,PreauthorizationInt,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnPreautChiusura,
-         "InitEth,PreauthorizationClose,400 T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnTotali, "InitEth,TerminalBalance, T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnChiusura, "InitEth,Closure, T0000001 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnStatus, "InitEth,Status,777 EARLIER 0000123 0000000001+ 1111111111 OK4111"},
-        {&F::btnStornoPreautorizzazione, "1111111111 earlier"}};
-    for (const auto& [button, did] : cases)
-        EXPECT_EQ(ConsoleParts().click(button), did);
-}
-
-// Outcome cleared; then the connection fields (on Ethernet only, the address
-// first), the identities, last the button's own fields; the first empty one
-// stops before anything is locked. A blank counts as filled.
-TEST(ConsoleButtons, TheFirstEmptyFieldInTheOrderOfTheChecksStopsTheOperation) {
-    const auto stop = [](const char* field) {
-        return "1111111111  [Attenzione!] Attenzione il campo " + std::string(field) +
-               " deve essere compilato";
-    };
-    const std::string ran = " T0000001 0000123 0000000001+ 1111111111 OK4111";
+// Outcome cleared, then the fields checked in order: the connection's (on
+// Ethernet only, the address first), the identities, the button's own; the
+// first empty one stops before anything is locked, a blank counts as filled.
+// Then the line, and the operation with the buttons locked: payment and
+// credit for one cent, the void with txtImporto and its STAN as it was, the
+// preauthorisations with txtImportoPreAut, totals and closure with no amount,
+// the status with the request left by the operation before. The outcome
+// shows; no file is written.
+TEST(ConsoleButtons, EachChecksItsFieldsInOrderThenSendsItsRequestWithTheButtonsLocked) {
+    const std::string after = " 0000123 0000000001+ 1111111111 OK4111", ran = " T0000001" + after;
+    const auto ip = &F::txtIP, port = &F::txtPorta, id = &F::txtTerminale, cash = &F::txtCassa,
+               code = &F::txtCodicePreautorizzazione;
     struct Case {
         Button F::*button;
-        int connection;
-        std::vector<TextBox F::*> emptied;
-        std::string did;
+        std::string did; // "!field": stopped by that empty field
+        int connection = 0;
+        std::vector<TextBox F::*> emptied = {};
+        const char* left = "";
     } cases[] = {
-        {&F::btnStatus, 0, {&F::txtIP, &F::txtPorta, &F::txtTerminale}, stop("indirizzo IP")},
-        {&F::btnStatus, 0, {&F::txtPorta, &F::txtTerminale}, stop("Porta")},
-        {&F::btnStatus, 1, {&F::txtIP, &F::txtPorta, &F::txtTerminale}, stop("Id Terminale")},
-        {&F::btnTotali, -1, {&F::txtIP, &F::txtPorta}, "InitRS232,TerminalBalance," + ran},
-        {&F::btnPagamento, 0, {&F::txtCassa, &F::txtImporto}, stop("Id Cassa")},
-        {&F::btnStorno, 0, {&F::txtImporto}, stop("Importo")},
-        {&F::btnAccredito, 0, {&F::txtImportoAccredito}, stop("Importo Accredito")},
-        {&F::btnPreautorizzazione,
-         0,
-         {&F::txtCodicePreautorizzazione},
-         "InitEth,Preauthorization,400" + ran},
-        {&F::btnIntegrativa,
-         0,
-         {&F::txtImportoPreAut, &F::txtCodicePreautorizzazione},
-         stop("Importo Preautorizzazione")},
-        {&F::btnPreautChiusura,
-         0,
-         {&F::txtCodicePreautorizzazione},
-         stop("Codice Preautorizzazione")}};
+        {&F::btnPagamento, "InitEth,Payment,1" + ran},
+        {&F::btnStorno, "InitEth,Void,250" + ran},
+        {&F::btnAccredito, "InitEth,Refund,1" + ran},
+        {&F::btnPreautorizzazione, "InitEth,Preauthorization,400" + ran, 0, {code}},
+        {&F::btnIntegrativa, "InitEth,PreauthorizationInt,400" + ran},
+        {&F::btnPreautChiusura, "InitEth,PreauthorizationClose,400" + ran},
+        {&F::btnTotali, "InitEth,TerminalBalance," + ran},
+        {&F::btnChiusura, "InitEth,Closure, " + after, 0, {ip, port, id, cash}, " "},
+        {&F::btnStatus, "InitEth,Status,777 EARLIER" + after},
+        {&F::btnStornoPreautorizzazione, "1111111111 earlier"},
+        {&F::btnStatus, "!indirizzo IP", 0, {ip, port, id}},
+        {&F::btnStatus, "!Porta", 0, {port, id}},
+        {&F::btnStatus, "!Id Terminale", 1, {ip, port, id}},
+        {&F::btnTotali, "InitRS232,TerminalBalance," + ran, -1, {ip, port}},
+        {&F::btnPagamento, "!Id Cassa", 0, {cash, &F::txtImporto}},
+        {&F::btnStorno, "!Importo", 0, {&F::txtImporto}},
+        {&F::btnAccredito, "!Importo Accredito", 0, {&F::txtImportoAccredito}},
+        {&F::btnIntegrativa, "!Importo Preautorizzazione", 0, {&F::txtImportoPreAut, code}},
+        {&F::btnPreautChiusura, "!Codice Preautorizzazione", 0, {code}}};
     for (const Case& c : cases) {
         ConsoleParts parts;
         parts.frmMain.cmbConnessione.setListIndex(c.connection);
         for (TextBox F::*field : c.emptied)
-            (parts.frmMain.*field).setText("");
-        EXPECT_EQ(parts.click(c.button), c.did);
+            (parts.frmMain.*field).setText(c.left);
+        EXPECT_EQ(parts.click(c.button), c.did[0] != '!'
+                                             ? c.did
+                                             : "1111111111  [Attenzione!] Attenzione il campo " +
+                                                   c.did.substr(1) + " deve essere compilato");
     }
-    ConsoleParts blanks;
-    for (TextBox F::*field : {&F::txtIP, &F::txtPorta, &F::txtTerminale, &F::txtCassa})
-        (blanks.frmMain.*field).setText(" ");
-    EXPECT_EQ(blanks.click(&F::btnChiusura),
-              "InitEth,Closure,  0000123 0000000001+ 1111111111 OK4111");
 }
 
 // cmbConnessione alone picks the line, with no address check: Ethernet sends
-// the console's address and port as they stand; any other index, none
-// included, the serial line with the list indexes as codes.
+// the console's address and port as they stand, the serial line the list
+// indexes as codes.
 TEST(ConsoleButtons, TheConnectionSelectorPicksTheLineWithoutCheckingTheAddress) {
     ConsoleParts parts;
     parts.frmMain.txtIP.setText("999.1.1");
@@ -160,21 +139,19 @@ TEST(ConsoleButtons, TheConnectionSelectorPicksTheLineWithoutCheckingTheAddress)
     parts.click(&F::btnTotali);
     EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.IpAddress.text(), "999.1.1         ");
     EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.Port.text(), "0     ");
-    for (const int connection : {1, -1}) {
-        ConsoleParts serial;
-        for (auto [list, index] : {std::pair{&serial.frmMain.cmbConnessione, connection},
-                                   {&serial.frmMain.cmbCOM, 9},
-                                   {&serial.frmMain.cmbBaud, 4},
-                                   {&serial.frmMain.cmbDati, 1},
-                                   {&serial.frmMain.cmbParity, 2},
-                                   {&serial.frmMain.cmbStop, 1}})
-            list->setListIndex(index);
-        EXPECT_EQ(serial.click(&F::btnChiusura).substr(0, 18), "InitRS232,Closure,");
-        std::string codes;
-        Rs232InitRecord line = serial.library.last("IAE17AX_InitRS232").rs232Init;
-        line.visit([&](const char*, const auto& field) { codes += field.text() + "|"; });
-        EXPECT_EQ(codes, "COM10 |4 |1 |2 |1 |");
-    }
+    ConsoleParts serial;
+    for (auto [list, index] : {std::pair{&serial.frmMain.cmbConnessione, 1},
+                               {&serial.frmMain.cmbCOM, 9},
+                               {&serial.frmMain.cmbBaud, 4},
+                               {&serial.frmMain.cmbDati, 1},
+                               {&serial.frmMain.cmbParity, 2},
+                               {&serial.frmMain.cmbStop, 1}})
+        list->setListIndex(index);
+    EXPECT_EQ(serial.click(&F::btnChiusura).substr(0, 18), "InitRS232,Closure,");
+    std::string codes;
+    Rs232InitRecord line = serial.library.last("IAE17AX_InitRS232").rs232Init;
+    line.visit([&](const char*, const auto& field) { codes += field.text() + "|"; });
+    EXPECT_EQ(codes, "COM10 |4 |1 |2 |1 |");
 }
 
 // A missing library or entry point is said in a box named after the button's

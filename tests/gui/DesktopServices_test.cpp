@@ -1,6 +1,6 @@
 // The desktop's event loop and message boxes: boxes with the program's
-// titles, icons and buttons answered by the test, timers that never overlap,
-// the end of the program from inside a box, and the system's close request.
+// titles, icons and buttons answered by the test, the end of the program
+// from inside a box, and the system's close request.
 
 #include "gui/qt/QtEventLoop.h"
 
@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <sstream>
+#include <utility>
 
 namespace kvl::qt::test {
 namespace {
@@ -31,30 +32,18 @@ TEST(DesktopServices, MessageBoxesShowTheirTitleIconAndButtonsAndReturnTheAnswer
         MessageIcon icon;
         QMessageBox::StandardButtons shown;
         QMessageBox::Icon shownIcon;
-        std::function<void(QMessageBox&)> answer;
+        Qt::Key key;
         MessageAnswer expected;
     };
-    const auto press = [](QMessageBox::StandardButton which) {
-        return [which](QMessageBox& box) { box.button(which)->click(); };
-    };
-    const auto key = [](Qt::Key key) {
-        return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
-    };
+    const auto okCancel = QMessageBox::Ok | QMessageBox::Cancel;
     for (const Case& c : std::initializer_list<Case>{
              {"Vuoi terminare l'esecuzione ?", "KvlTalvioPos", MessageButtons::OkCancel,
-              MessageIcon::None, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoIcon,
-              press(QMessageBox::Cancel), MessageAnswer::Cancel},
+              MessageIcon::None, okCancel, QMessageBox::NoIcon, Qt::Key_Escape,
+              MessageAnswer::Cancel},
              {"Vuoi terminare l'esecuzione ?", "KvlTalvioPos", MessageButtons::OkCancel,
-              MessageIcon::None, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoIcon,
-              key(Qt::Key_Escape), MessageAnswer::Cancel},
-             {"Vuoi terminare l'esecuzione ?", "KvlTalvioPos", MessageButtons::OkCancel,
-              MessageIcon::None, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoIcon,
-              key(Qt::Key_Return), MessageAnswer::Ok},
-             {"Attenzione il campo Id Terminale deve essere compilato", "Attenzione",
-              MessageButtons::Ok, MessageIcon::Critical, QMessageBox::Ok, QMessageBox::Critical,
-              press(QMessageBox::Ok), MessageAnswer::Ok},
-             {"Velocit\xe0 \x80", "KvlTalvioPos", MessageButtons::Ok, MessageIcon::None,
-              QMessageBox::Ok, QMessageBox::NoIcon, key(Qt::Key_Escape), MessageAnswer::Ok},
+              MessageIcon::None, okCancel, QMessageBox::NoIcon, Qt::Key_Return, MessageAnswer::Ok},
+             {"Velocit\xe0 \x80", "Attenzione", MessageButtons::Ok, MessageIcon::Critical,
+              QMessageBox::Ok, QMessageBox::Critical, Qt::Key_Escape, MessageAnswer::Ok},
          }) {
         whenModalOpens([&c](QWidget& open) {
             auto* box = qobject_cast<QMessageBox*>(&open);
@@ -65,14 +54,16 @@ TEST(DesktopServices, MessageBoxesShowTheirTitleIconAndButtonsAndReturnTheAnswer
             EXPECT_EQ(box->icon(), c.shownIcon);
             EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
                       box->button(QMessageBox::Ok));
-            c.answer(*box);
+            QTest::keyClick(box, c.key);
         });
         EXPECT_EQ(messages.show(c.text, c.title, c.buttons, c.icon), c.expected) << c.text;
     }
     EXPECT_EQ(unattended.str(), "");
 }
 
-TEST(DesktopServices, TheSystemsCloseRequestAnswersTheOpenBoxesAndEveryLaterOneWithOk) {
+// The system's close request answers the open box, and the close question it
+// asks, with OK; so does an end of the program from inside a box.
+TEST(DesktopServices, TheSystemsCloseRequestAndTheEndAnswerTheOpenBoxesWithOk) {
     QtEventLoop events;
     std::ostringstream unattended;
     QtMessageBoxes messages(unattended);
@@ -82,73 +73,39 @@ TEST(DesktopServices, TheSystemsCloseRequestAnswersTheOpenBoxesAndEveryLaterOneW
         question = messages.show("Vuoi terminare l'esecuzione ?", "KvlTalvioPos",
                                  MessageButtons::OkCancel, MessageIcon::None);
     });
-
     whenModalOpens([](QWidget&) { ::raise(SIGTERM); });
-    const MessageAnswer open =
-        messages.show("Attenzione il campo Porta deve essere compilato", "Attenzione",
-                      MessageButtons::Ok, MessageIcon::Critical);
-    EXPECT_EQ(open, MessageAnswer::Ok);
-    ASSERT_TRUE(eventually([&] { return !unattended.str().empty(); }));
+    EXPECT_EQ(messages.show("Attenzione il campo Porta deve essere compilato", "Attenzione",
+                            MessageButtons::Ok, MessageIcon::Critical),
+              MessageAnswer::Ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !unattended.str().empty(); }, 5000));
     EXPECT_EQ(question, MessageAnswer::Ok);
     EXPECT_EQ(unattended.str(), "KvlTalvioPos: Vuoi terminare l'esecuzione ?\n");
     events.onCloseRequest(nullptr);
-}
 
-TEST(DesktopServices, ATimerIsNotEnteredAgainWhileItsHandlerRuns) {
-    QtEventLoop events;
-    int entered = 0, running = 0, overlaps = 0;
-    EventLoop::TimerId id = 0;
-    id = events.startTimer(1ms, [&] {
-        overlaps += running;
-        ++running;
-        ++entered;
-        // The handler lets events run, as SleepDelay does, for longer than
-        // the interval.
-        for (int i = 0; i < 5; ++i) {
-            events.sleep(2ms);
-            events.processEvents();
-        }
-        --running;
-        if (entered == 3)
-            events.stopTimer(id);
+    // A quit before run ends it at once, the first status staying, and nothing
+    // is dispatched after; a quit from inside a box ends the loop.
+    QtEventLoop quitting;
+    quitting.quit(1);
+    quitting.quit(0);
+    EXPECT_EQ(quitting.run(), 1);
+    bool fired = false;
+    quitting.startTimer(0ms, [&fired] { fired = true; });
+    quitting.processEvents();
+    EXPECT_FALSE(fired);
+
+    QtEventLoop ending;
+    QtMessageBoxes attended(unattended);
+    MessageAnswer answer = MessageAnswer::Cancel;
+    bool once = false;
+    ending.startTimer(1ms, [&] {
+        if (std::exchange(once, true))
+            return;
+        whenModalOpens([&ending](QWidget&) { ending.quit(0); });
+        answer = attended.show("Cartella per file di I/O non trovata. Creare cartella.",
+                               "KvlTalvioPos", MessageButtons::OkCancel, MessageIcon::None);
     });
-    ASSERT_TRUE(eventually([&] { return entered >= 3; }));
-    QTest::qWait(20);
-    EXPECT_EQ(entered, 3) << "stopped from inside its own handler";
-    EXPECT_EQ(overlaps, 0);
-}
-
-TEST(DesktopServices, QuitEndsEveryLoopAtOnceAndFromThenOnNothingIsDispatched) {
-    {
-        QtEventLoop events;
-        events.quit(1);
-        events.quit(0);
-        EXPECT_EQ(events.run(), 1) << "a quit before run ends it at once; the first status stays";
-        int fired = 0;
-        events.startTimer(0ms, [&fired] { ++fired; });
-        events.processEvents();
-        EXPECT_EQ(fired, 0);
-    }
-    {
-        // A procedure ends the program while a box is open, as the close
-        // from the tray menu does during a tick's box.
-        QtEventLoop events;
-        std::ostringstream unattended;
-        QtMessageBoxes messages(unattended);
-        MessageAnswer answer = MessageAnswer::Cancel;
-        events.startTimer(1ms, [&] {
-            static bool once = false;
-            if (once)
-                return;
-            once = true;
-            whenModalOpens([&events](QWidget&) { events.quit(0); });
-            answer = messages.show("Cartella per file di I/O non trovata. Creare cartella.",
-                                   "KvlTalvioPos", MessageButtons::OkCancel, MessageIcon::None);
-        });
-        EXPECT_EQ(events.run(), 0);
-        EXPECT_EQ(answer, MessageAnswer::Ok) << "a box after the end answers its default";
-        EXPECT_TRUE(events.quitRequested());
-    }
+    EXPECT_EQ(ending.run(), 0);
+    EXPECT_EQ(answer, MessageAnswer::Ok) << "a box after the end answers its default";
 }
 
 } // namespace

@@ -20,12 +20,10 @@ template <class Widget> Widget* widgetOf(const QWidget& window, const std::strin
     return widget;
 }
 
-// Runs the action on the modal box or form once it is open. When the action
-// has not closed it within the deadline it is closed with its close box, and
-// the test fails rather than waiting for ever.
-inline void whenModalOpens(std::function<void(QWidget&)> action,
-                           std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
+// Runs the action on the modal box or form once it is open. Still open after
+// the deadline, it is closed and the test fails rather than waiting for ever.
+inline void whenModalOpens(std::function<void(QWidget&)> action) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     auto* poll = new QTimer(QCoreApplication::instance());
     bool acted = false;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, action, end, acted]() mutable {
@@ -43,18 +41,6 @@ inline void whenModalOpens(std::function<void(QWidget&)> action,
         }
     });
     poll->start(10);
-}
-
-// Processes events until the condition holds or the deadline passes.
-inline bool eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 } // namespace kvl::qt::test
