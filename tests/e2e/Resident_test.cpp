@@ -237,6 +237,24 @@ TEST(Resident, ARestartNeverChargesACommandAgain) {
               (std::vector<std::string>{"000000100", "000000200"}));
 }
 
+// A journal that cannot be written is said once; the commands still run, as
+// they would without one.
+TEST(Resident, AJournalThatCannotBeWrittenIsSaidOnceAndCommandsStillRun) {
+    Bridge bridge;
+    const std::string journal = bridge.installation.file("JournalTlvPos.TXT");
+    fs::create_directory(journal);
+    auto process = bridge.installation.startResident();
+    for (const char* amount : {"000000100", "000000200"}) {
+        bridge.installation.writeCommands({payment(amount)});
+        ASSERT_TRUE(bridge.answered()) << process->errors();
+        EXPECT_EQ(valueAfter(bridge.result(), "ESITO_COMANDO = "), "OK");
+    }
+    EXPECT_EQ(occurrences(process->errors(), "Registro dei comandi non scrivibile (" + journal), 1)
+        << process->errors();
+    EXPECT_EQ(bridge.simulator.amounts("Payment"),
+              (std::vector<std::string>{"000000100", "000000200"}));
+}
+
 TEST(Resident, OnAFullDiskNoEmptyResultIsLeftAndTheAnswerComesOnceThereIsRoom) {
     Bridge bridge;
     const std::string disk = bridge.installation.file("disk");
