@@ -60,8 +60,6 @@ public:
 
     void advance(std::chrono::milliseconds duration) { elapsed_ += duration; }
     void setLocalTime(const LocalTime& local) { local_ = local; }
-    // Time passed since the clock was made.
-    std::chrono::milliseconds elapsed() const { return elapsed_; }
 
 private:
     std::chrono::steady_clock::time_point start_{std::chrono::hours(1)};

@@ -38,7 +38,6 @@ struct LibraryCall {
 class FakeTerminalLibrary : public TerminalLibrary {
 public:
     // Written into the 10-byte version buffer, cut, the rest NULs.
-    void setVersion(std::string version) { version_ = std::move(version); }
 
     void queueReply(const std::string& entryPoint, LibraryReply reply) {
         replies_[entryPoint].push_back(std::move(reply));
@@ -72,7 +71,7 @@ private:
     // Records the call, then throws what is scripted for it or gives its reply.
     LibraryReply receive(LibraryCall call);
 
-    std::string version_ = "IAE17 1.00";
+    const std::string version_ = "IAE17 1.00";
     std::map<std::string, std::deque<LibraryReply>> replies_;
     std::map<std::string, RunTimeError> errors_;
     std::vector<LibraryCall> calls_;
