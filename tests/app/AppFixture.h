@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <numeric>
-#include <string>
-#include <vector>
 
 namespace kvl::test {
 
 const std::string Ethernet = "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n";
+const std::string Command = "/io/SR_DATI.TXT";
+const std::string Result = "/io/SR_OUT.TXT";
+const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
 
 // A Program on fake services: program folder /opt/kvl (where the command
 // journal goes), I/O folder /io.
@@ -31,10 +31,9 @@ struct App {
         fake.files.addDirectory("/opt/kvl");
     }
 
-    // The configuration read when no parameter file names another one.
     void writeConfig() {
         fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
-                           Ethernet + "INPF: /io/SR_DATI.TXT\r\nOUTF: /io/SR_OUT.TXT\r\n");
+                           Ethernet + "INPF: " + Command + "\r\nOUTF: " + Result + "\r\n");
     }
 
     // Library calls (without "IAE17AX_"), file openings and deletions in order.
@@ -54,8 +53,6 @@ struct App {
         return fake.events.quitStatus().value_or(-1);
     }
 
-    // Starts the program with the configuration and the command line: the
-    // status it ended with, or -1 while it runs.
     int start(const std::string& commandLine) {
         writeConfig();
         fake.program.arguments = commandLine;

@@ -8,9 +8,6 @@
 namespace kvl::test {
 namespace {
 
-const std::string Command = "/io/SR_DATI.TXT";
-const std::string Result = "/io/SR_OUT.TXT";
-
 // The program on a good terminal, started; the calls of its start-up forgotten.
 struct Started : App {
     explicit Started(const std::string& commandLine) {
@@ -20,8 +17,7 @@ struct Started : App {
     bool polling() const { return program.frmWpos1Type.Timer1.enabled(); }
 };
 
-// The console is in use ("-I"), with the operator's identity typed in; the
-// service polls.
+// The console in use, the operator's identity typed in.
 struct Interactive : ::testing::Test, Started {
     Interactive() : Started("-I") {
         Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
@@ -29,8 +25,7 @@ struct Interactive : ::testing::Test, Started {
     }
 };
 
-// A console button reaches the terminal and writes no result. A polling tick
-// that comes while the library works for it (the library lets events run)
+// A console button writes no result; a tick while the library works for it
 // leaves the command file for the next tick instead of meeting a refused call.
 TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) {
     EXPECT_TRUE(program.frmMain.visible() && program.frmMain.txtTerminale.visible());
@@ -79,8 +74,6 @@ TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpenAndWaitForTheAboutB
     EXPECT_EQ(library.count("IAE17AX_Status"), 3u);
 }
 
-// Console clicks that come while a command's payment runs start nothing: the
-// ECR's payment is charged once and answered with its own outcome.
 TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
     fake.files.addFile(Command, "POS_PAGAME,T00000001,E00000001,A000001250,P00\r\n");
     LibraryReply payment{ResultCode::Ok, {{"TransactionResult", "00"}}, {}};
@@ -99,9 +92,7 @@ TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
-// "T&ermina KvlTalvioPos" chosen while a tick waits: OK ends the program there,
-// the tick stops and the library is freed once; Cancel lets the tick finish,
-// and polling goes on.
+// "T&ermina KvlTalvioPos" chosen while a tick waits.
 TEST(ExitDuringATick, OkEndsTheProgramThereCancelLetsPollingGoOn) {
     for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
         const bool ok = answer == MessageAnswer::Ok;

@@ -4,18 +4,11 @@
 #include "app/PollingCycle.h"
 #include "support/JournalWitness.h"
 
-#include <algorithm>
-
 namespace kvl::test {
 namespace {
 
-const std::string Command = "/io/SR_DATI.TXT";
-const std::string Result = "/io/SR_OUT.TXT";
-const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
-
 class PollingCycleTest : public AppTest {
 protected:
-    // What the resident start-up leaves for the polling cycle.
     void SetUp() override {
         program.params.CommandFilePath = Command;
         program.params.ResultFilePath = Result;
@@ -30,12 +23,10 @@ protected:
         return slept() - before;
     }
 
-    std::vector<std::string> records() { return journalRecords(fake.files.content(JournalFile)); }
-
     // The command line of each block in the result file.
-    std::vector<std::string> answered(const std::string& resultFile = Result) {
+    std::vector<std::string> answered() {
         std::vector<std::string> commands;
-        const std::string bytes = fake.files.content(resultFile);
+        const std::string bytes = fake.files.content(Result);
         const std::string label = "TIPO_COMANDO  = ";
         for (std::size_t at = 0; (at = bytes.find(label, at)) != std::string::npos;) {
             at += label.size();
@@ -56,8 +47,7 @@ TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
     fake.files.addFile(Command, "POS_STATUS\r\n");
     library.queueResult("IAE17AX_Status", 3);
     EXPECT_EQ(tick(), 100 + 200 + 1500);
-    // Each step is journalled before the next: started, the block, the
-    // block in the result file, answered, the command file deleted, done.
+    // Journalled: started, the block; then answered, done.
     const std::string journalled = "append " + JournalFile;
     EXPECT_EQ(
         fake.files.changes(),
@@ -189,18 +179,13 @@ TEST_F(PollingCycleTest, AFileTheEcrWritesDuringThePaymentIsKeptAndOnlyWhatIsNew
 // lines with a journalled block get it, the others the unknown outcome;
 // nothing is run again.
 TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
-    const std::string bytes = "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n";
-    fake.files.addFile(Command, bytes);
-    const FileIdentity identity = fake.files.identity(Command);
-    ContentHash hash;
-    hash.add(bytes);
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash.value()));
-    fake.files.addFile(JournalFile,
-                       encodeJournalRecord({"started", "41", std::to_string(identity.size),
-                                            std::to_string(identity.modifiedNanoseconds), hex, "0",
-                                            "20261206_093005", Command}) +
-                           encodeJournalRecord({"block", "41", "0", "STATUS BLOCK\r\n"}));
+    fake.files.addFile(Command, "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n");
+    {
+        CommandJournal journal(fake.platform(), JournalFile);
+        journal.load();
+        journal.start(readCommandFile(fake.files, Command, 0).version, 0, Command);
+        journal.addBlock("STATUS BLOCK\r\n");
+    }
 
     tick();
 
@@ -215,9 +200,9 @@ TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
     const std::string unknown = "Esito sconosciuto: verificare sul terminale\r\n";
     EXPECT_NE(result.find("ERROR_DESCRIZ = " + unknown + "EXERR_DESCRIZ = " + unknown),
               std::string::npos);
-    EXPECT_EQ(records(),
-              (std::vector<std::string>{"started 41", "block 41 0", "block 41 1", "block 41 2",
-                                        "answered 41", "done 41 deleted"}));
+    EXPECT_EQ(journalRecords(fake.files.content(JournalFile)),
+              (std::vector<std::string>{"started 1", "block 1 0", "block 1 1", "block 1 2",
+                                        "answered 1", "done 1 deleted"}));
 }
 
 // After damage, a file found at the start may have run before: its outcome is

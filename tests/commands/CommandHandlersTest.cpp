@@ -2,10 +2,6 @@
 
 #include "CommandsFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <map>
-#include <string>
 #include <tuple>
 
 namespace kvl::test {
@@ -27,7 +23,6 @@ protected:
 // A payment checks the status first and sends the console's identifiers, not
 // the line's T and E; only an index of the list changes the payment type.
 TEST_F(CommandHandlersTest, PaymentChecksTheStatusFirstAndOnlyAListIndexPicksItsType) {
-    // The value after P, the selection after the command, the type sent.
     const std::tuple<const char*, int, const char*> cases[] = {{"0", 0, "0 "},  {"5", 5, "5 "},
                                                                {"7", 1, "1 "},  {"X", 1, "1 "},
                                                                {"-1", 1, "1 "}, {"04", 4, "4 "}};

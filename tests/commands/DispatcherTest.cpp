@@ -2,14 +2,8 @@
 
 #include "CommandsFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <array>
-#include <map>
 #include <random>
-#include <string>
-#include <vector>
 
 namespace kvl::test {
 namespace {
@@ -25,7 +19,6 @@ protected:
 // Each command gets its own block, byte for byte, one write each; a refusal
 // after a success reports its own outcome.
 TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByte) {
-    // Each field as the terminal answers it and as the dump shows it.
     const std::array<std::string, 3> fields[] = {
         {"TerminalId", "12345678", "12345678 "},
         {"TransactionResult", "00", "00 "},

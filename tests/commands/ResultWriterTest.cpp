@@ -2,10 +2,7 @@
 
 #include "CommandsFixture.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
-#include <string>
 
 namespace kvl::test {
 namespace {

@@ -7,8 +7,6 @@
 
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace kvl {
 namespace {
@@ -25,7 +23,7 @@ struct Reader : test::ConfigFixture {
         frmMain.txtIP.setText("before");
         frmMain.txtPorta.setText("before");
     }
-    // Reads the bytes as the file; its name, given after blanks, returns trimmed and upper-cased.
+    // The file's name, given after blanks, returns trimmed and upper-cased.
     std::string read(const std::string& bytes) {
         writeFile("ConfigTlvPos.TXT", bytes);
         std::string given = "  " + path("ConfigTlvPos.TXT");

@@ -1,13 +1,9 @@
 #include "config/ParameterFile.h"
 
+#include "ConfigFixture.h"
 #include "config/DataFolder.h"
 
-#include "ConfigFixture.h"
-
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace kvl {
 namespace {
@@ -35,11 +31,11 @@ TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnMissingPathsGiveTheDefaultsAndSa
         const std::string logPath = logFile ? logFile : env.path("LogTlvPos.TXT");
         EXPECT_EQ(form.txtConfFile.text() + "|" + form.txtLogFileName.text(), conf + "|" + logPath);
         SaveParameters(env.config); // whole: the longer file's fourth line goes
-        EXPECT_EQ(env.readFile("ParamTlvPos.TXT"),
+        EXPECT_EQ(env.fake.files.content(env.path("ParamTlvPos.TXT")),
                   std::string(log) + "\r\n" + conf + "\r\n" + logPath + "\r\n");
     }
     test::ConfigFixture folder; // an unwritable file is skipped silently
-    folder.makeDirectory("ParamTlvPos.TXT");
+    folder.fake.files.addDirectory(folder.path("ParamTlvPos.TXT"));
     LoadParameters(folder.config);
     EXPECT_NO_THROW(SaveParameters(folder.config));
     EXPECT_EQ(folder.messageTexts(), Texts{});
@@ -53,7 +49,7 @@ TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist
         test::ConfigFixture env;
         env.fake.system.version = {row[0], row[1], 7601, row[2]};
         env.fake.system.appDataFolder = row[3] ? env.path("common") : "";
-        env.makeDirectory("common/KvlTalvioPos");
+        env.fake.files.addDirectory(env.path("common/KvlTalvioPos"));
         EXPECT_EQ(SettleDataFolder(env.config) ? env.DataFolder : "failed",
                   row[4] ? env.path("common/KvlTalvioPos") : env.folder())
             << row[0] << "." << row[1] << "/" << row[2] << "/" << row[3];
