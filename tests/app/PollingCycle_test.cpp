@@ -70,27 +70,17 @@ TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
               std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella."});
 }
 
-TEST_F(PollingCycleTest, LockedCommandFileIsRetriedEvery500msUpToTheTwentiethError) {
-    fake.files.addFile(Command, "POS_STATUS\r\n");
-    fake.files.failOperation(FakeFileSystem::Operation::Delete, Command,
-                             ErrorNumber::PermissionDenied, 100);
-
-    tick();
-
-    const auto& sleeps = fake.events.sleeps();
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(500)), 19);
-    EXPECT_TRUE(fake.files.hasFile(Command));
-    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
-    EXPECT_TRUE(program.frmWpos1Type.Timer1.enabled());
-}
-
-// A processed file whose deletion failed is only deleted on the next look,
-// unless its bytes changed while its size and time stayed the same.
+// A locked file's deletion is tried every 500 ms up to the twentieth error; the
+// file left behind is only deleted on the next look, unless its bytes changed
+// while its size and time stayed the same.
 TEST_F(PollingCycleTest, ProcessedFileLeftBehindIsNotChargedAgain) {
     fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
     fake.files.failOperation(FakeFileSystem::Operation::Delete, Command,
                              ErrorNumber::PermissionDenied, 40); // two ticks' worth
     tick();
+    const auto& sleeps = fake.events.sleeps();
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(500)), 19);
+    EXPECT_TRUE(fake.files.hasFile(Command) && program.frmWpos1Type.Timer1.enabled());
     const std::string result = fake.files.content(Result);
     ASSERT_EQ(library.count("IAE17AX_Payment"), 1u);
 
