@@ -142,13 +142,8 @@ TEST_F(CommandJournalTest, DamageIsReportedTheOldFileKeptAndEveryUntouchedComman
 
 TEST_F(CommandJournalTest, TheHistoryRollsOverToTheLastThousandCommands) {
     const int total = CommandJournal::keptCommands + CommandJournal::compactionSlack;
-    std::string bytes;
-    for (int n = 1; n < total; ++n)
-        bytes += encodeJournalRecord({"started", std::to_string(n), std::to_string(n * 10),
-                                      std::to_string(n * 1'000'000'007ll), "0000000000000000", "0",
-                                      "20261206_093005", "/io/SR_DATI.TXT"}) +
-                 encodeJournalRecord({"done", std::to_string(n), "deleted"});
-    fake.files.addFile(JournalFile, bytes);
+    write(total - 1);
+    const std::string bytes = file();
     auto journal = open();
     journal->start(version(total), 0, "/io/SR_DATI.TXT");
     journal->finish("deleted");
