@@ -51,15 +51,13 @@ TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByte) {
 TEST_F(DispatcherTest, LinesAreUpperCasedAndUnknownCodesKeepThePreviousText) {
     EXPECT_EQ(run("HELLO\r\npos_pagame,a1234567890;\r\n pos_status\r\nPOS_CHPREA;;"),
               "Funzione non disponibile");
-    EXPECT_EQ(
-        fake.files.content(ResultFile),
-        sixLines("HELLO", "KO", "01", Generic, "") + posDataDump() +
-            sixLines("POS_PAGAME,A1234567890", "KO", "01", Generic, "Valore importo non valido") +
-            posDataDump() +
-            sixLines(" POS_STATUS", "KO", "01", Generic, "Valore importo non valido") +
-            posDataDump() +
-            sixLines("POS_CHPREA;", "KO", "01", Generic, "Funzione non disponibile") +
-            posDataDump());
+    std::string blocks;
+    for (const auto& [line, exerr] : {std::pair{"HELLO", ""},
+                                      {"POS_PAGAME,A1234567890", "Valore importo non valido"},
+                                      {" POS_STATUS", "Valore importo non valido"},
+                                      {"POS_CHPREA;", "Funzione non disponibile"}})
+        blocks += sixLines(line, "KO", "01", Generic, exerr) + posDataDump();
+    EXPECT_EQ(fake.files.content(ResultFile), blocks);
 
     fake.files.failReadingAfter(params.CommandFilePath, 1, ErrorNumber::PathFileAccess);
     fake.files.appends.clear();
