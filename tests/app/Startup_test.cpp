@@ -11,10 +11,6 @@ const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
 const std::string Settings = "1\r\n/opt/kvl/ConfigTlvPos.TXT\r\n/var/log/kvl.txt\r\n";
 const std::string Quit = "Vuoi terminare l'esecuzione ?";
 
-int load(App& app) {
-    return app.endStatus([&] { frmWpos1Type_Load(app.program); });
-}
-
 TEST(RunMode, FirstSwitchFoundInOrderEVIDecidesAndOnlyATxtNamesAConfiguration) {
     const std::pair<const char*, RunMode> modes[] = {{"E V I -", RunMode::Resident},
                                                      {"/srv/x-in/cfg", RunMode::Interactive},
@@ -46,7 +42,7 @@ TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
     library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
     library.queueReply("IAE17AX_Status", reply);
 
-    EXPECT_EQ(load(*this), -1);
+    EXPECT_EQ(endStatus([&] { frmWpos1Type_Load(program); }), -1);
 
     EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
                                                    "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
@@ -95,7 +91,7 @@ TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
             app.fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
                                    "TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: 12345\r\n");
         }
-        EXPECT_EQ(load(app), status);
+        EXPECT_EQ(app.endStatus([&] { frmWpos1Type_Load(app.program); }), status);
         EXPECT_EQ(app.fake.messages.texts(),
                   message ? std::vector<std::string>{message} : std::vector<std::string>{});
         EXPECT_EQ(app.library.count("IAE17AX_Status") == 0, i < 3);
