@@ -17,8 +17,7 @@ const std::string Command = "/io/SR_DATI.TXT";
 const std::string Result = "/io/SR_OUT.TXT";
 const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
 
-// A Program on fake services: program folder /opt/kvl (where the command
-// journal goes), I/O folder /io.
+// A Program on fake services: program folder /opt/kvl, I/O folder /io.
 struct App {
     App() {
         using Operation = FakeFileSystem::Operation;
@@ -65,8 +64,7 @@ struct App {
     Program program{fake.platform(), library, modal};
 
 private:
-    // A library call is recorded when it returns, so the calls not yet noted
-    // came before this event.
+    // A call is recorded when it returns: those not yet noted came before.
     void note(const std::string& event) {
         const std::vector<std::string> calls = library.entryPoints();
         for (; librarySeen_ < calls.size(); ++librarySeen_)

@@ -1,6 +1,3 @@
-// What an operator can do while the resident service works: every sequence
-// ends without a crash and without two terminal calls at once.
-
 #include "AppFixture.h"
 
 #include <utility>
@@ -46,9 +43,8 @@ TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) 
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
-// While a console box waits for the operator (a missing field, a failure of
-// the library) the service answers the ECR; while the About box is open
-// nothing is polled, and the command is answered once it is closed.
+// While a console box waits the service answers the ECR; while the About box
+// is open nothing is polled, and the command is answered once it is closed.
 TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpenAndWaitForTheAboutBox) {
     library.failAlways("IAE17AX_Refund", RunTimeError(ErrorNumber::EntryPointNotFound, "none"));
     fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {

@@ -36,8 +36,7 @@ protected:
     }
 };
 
-// A command deletes the old result, writes the new one, then the command file.
-// The tick waits 100 ms for the file to settle, 200 ms, then 300 ms after an OK
+// A tick waits 100 ms for the file to settle, 200 ms, then 300 ms after an OK
 // (which confirms the connection) or 1500 ms; with no command file 1000 ms.
 TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
     fake.files.addFile(Result, "old block\r\n");
@@ -165,9 +164,8 @@ TEST_F(PollingCycleTest, AFileTheEcrWritesDuringThePaymentIsKeptAndOnlyWhatIsNew
     }
 }
 
-// A command whose exchange was cut short by the end of the program: the
-// lines with a journalled block get it, the others the unknown outcome;
-// nothing is run again.
+// Cut short by the end of the program: the lines with a journalled block get
+// it, the others the unknown outcome; nothing is run again.
 TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
     fake.files.addFile(Command, "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n");
     {
@@ -195,8 +193,7 @@ TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
                                         "answered 1", "done 1 deleted"}));
 }
 
-// After damage, a file found at the start may have run before: its outcome is
-// unknown. A file written later runs.
+// After damage, a file found at the start may have run before; a later one runs.
 TEST_F(PollingCycleTest, AfterDamageTheFileFoundAtTheStartIsOfUnknownOutcome) {
     fake.files.addFile(JournalFile, "garbage\r\n" + encodeJournalRecord({"done", "1", "x"}));
     fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");

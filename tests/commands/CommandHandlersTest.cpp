@@ -42,10 +42,8 @@ TEST_F(CommandHandlersTest, PaymentChecksTheStatusFirstAndOnlyAListIndexPicksIts
     }
 }
 
-// What a line makes the handler answer and send: the line, whether the ECR
-// identifier is required, the answer, and the amount (the trace number for a
-// void) sent, empty when nothing is exchanged. A refused line leaves the whole
-// request as it was, for the next line that omits a value.
+// Line, ECR identifier required, answer, amount (a void: trace number) sent or
+// "" for no exchange. A refused line leaves the whole request as it was.
 using LineCase = std::tuple<const char*, bool, const char*, const char*>;
 
 class LineTest : public CommandHandlersTest, public ::testing::WithParamInterface<LineCase> {};
@@ -94,8 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"POS_TOTTER,X,Y,Z,W,V", true, "", "         "},
                       LineCase{"POS_CHCASS", true, "", "         "}));
 
-// The status exchange just before leaves a transaction result behind: a
-// failed credit must not be reported with it.
+// The status exchange before a failed credit leaves a result it must not show.
 TEST_F(CommandHandlersTest, CreditFailureIsReportedNotTakenForSuccess) {
     library.failAlways("IAE17AX_Refund", RunTimeError(453, "Entry point IAE17AX_Refund not found"));
     library.queueReply(Status, LibraryReply{ResultCode::Ok, {{"TransactionResult", "00"}}, {}});

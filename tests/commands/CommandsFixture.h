@@ -14,9 +14,8 @@ inline const std::string Generic = "ERRORE GENERICO, PROBABILI PARAMETRI NON COR
 inline const std::string ResultFile = "/ecr/SR_OUT.TXT";
 inline const std::string Separator = std::string(52, '-') + "\r\n";
 
-// What the command processing works on, with fake services, the clock at
-// 2025-03-14 09:30:05 and the ECR's files in /ecr. The terminal is reached over
-// RS-232 so that no address check stands in the way.
+// Fake services, the clock at 2025-03-14 09:30:05, the ECR's files in /ecr;
+// RS-232, so that no address check stands in the way.
 class CommandsFixture : public ::testing::Test, public TerminalParts {
 protected:
     CommandsFixture() {

@@ -45,9 +45,8 @@ TEST_F(DispatcherTest, EachCommandGetsItsOwnBlockByteForByte) {
     EXPECT_EQ(fake.files.appends.size(), 2u);
 }
 
-// Lines are upper-cased and lose one trailing ';' before a handler sees them.
-// A line without a known code (a blank before one is enough) keeps the
-// previous handler's text. A read failing part-way ends the file.
+// Lines lose one trailing ';'. A line without a known code (a blank before one
+// is enough) keeps the previous handler's text. A read failing ends the file.
 TEST_F(DispatcherTest, LinesAreUpperCasedAndUnknownCodesKeepThePreviousText) {
     EXPECT_EQ(run("HELLO\r\npos_pagame,a1234567890;\r\n pos_status\r\nPOS_CHPREA;;"),
               "Funzione non disponibile");
@@ -90,8 +89,7 @@ TEST_F(DispatcherTest, AnyBytesGiveOneWholeBlockPerCommandLine) {
         everyByte += static_cast<char>(i);
     oneWholeBlockPerLine(everyByte);
     EXPECT_EQ(fake.files.appends.size(), 3u);
-    // Ten million empty fields: a count that must not wrap in a 16-bit value
-    // and let the line through as complete.
+    // Ten million empty fields: a field count must not wrap in 16 bits.
     oneWholeBlockPerLine("POS_PAGAME" + std::string(10'000'000, ','));
     EXPECT_NE(fake.files.appends.at(0).bytes.find("EXERR_DESCRIZ = Parametri mancanti\r\n"),
               std::string::npos);

@@ -9,8 +9,7 @@ namespace {
 
 using ResultWriterTest = CommandsFixture;
 
-// Lines 2, 3 and 5 follow from the outcome fields (esito, esito of the
-// transaction, description); line 5 is left in the description field.
+// Line 5 is also left in the description field.
 TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
     const std::array<const char*, 6> cases[] = {
         {"OK", "", "", "OK", "00", ""},
@@ -30,8 +29,7 @@ TEST_F(ResultWriterTest, OutcomeLinesReadTheOutcomeFields) {
     }
 }
 
-// A NUL inside a field is dropped, not taken for the field's end. The result
-// lines need the drive of the command file; the dump makes no check.
+// A NUL inside a field is dropped; only the result lines need the command drive.
 TEST_F(ResultWriterTest, DumpDropsNulsAndAMissingCommandDriveLeavesOnlyTheDump) {
     POSDATA& answer = records.posData;
     answer.PAN.store("4000********0002");

@@ -6,8 +6,7 @@
 
 namespace kvl::test {
 
-// What the configuration procedures work on, on fake services whose program
-// folder exists and holds the configuration and parameter files of a test.
+// The configuration procedures' context on fake services; the program folder exists.
 class ConfigFixture : public TerminalParts {
 public:
     ConfigFixture() { fake.files.addDirectory(folder()); }
