@@ -20,7 +20,7 @@ const std::string ResultFile = "/ecr/SR_OUT.TXT";
 const std::string Separator = std::string(52, '-') + "\r\n";
 
 // Fake services, the clock at 2025-03-14 09:30:05, the ECR's files in /ecr;
-// RS-232, so that no address check stands in the way.
+// RS-232, so that no address check stands in the way; a request already typed.
 class CommandsFixture : public ::testing::Test, public TerminalParts {
 protected:
     CommandsFixture() {
@@ -29,6 +29,13 @@ protected:
         params.ResultFilePath = ResultFile;
         fake.files.addDirectory("/ecr");
         fake.clock.setLocalTime({2025, 3, 14, 9, 30, 5});
+        records.request.Amount.store("000000777");
+        records.request.CashRegisterId.store("CASSA01");
+    }
+
+    std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
+        fake.files.addFile(params.CommandFilePath, commandFile);
+        return ElaboraFileComandi(commands, params.CommandFilePath, ecrIdRequired);
     }
 
     FrmWpos1Type frmWpos1Type;
@@ -98,13 +105,7 @@ TEST_F(ResultWriterTest, DumpDropsNulsAndAMissingCommandDriveLeavesOnlyTheDump) 
               "TIPO_COMANDO  = POS_STATUS\r\n");
 }
 
-class DispatcherTest : public CommandsFixture {
-protected:
-    std::string run(const std::string& commandFile, bool ecrIdRequired = false) {
-        fake.files.addFile(params.CommandFilePath, commandFile);
-        return ElaboraFileComandi(commands, params.CommandFilePath, ecrIdRequired);
-    }
-};
+using DispatcherTest = CommandsFixture;
 
 // Each command gets its own block, byte for byte, one write each; a refusal
 // after a success reports its own outcome.
@@ -206,13 +207,7 @@ const char* const Status = "IAE17AX_Status";
 
 using Handler = std::string (*)(CommandContext&, const std::string&);
 
-class CommandHandlersTest : public CommandsFixture {
-protected:
-    CommandHandlersTest() {
-        records.request.Amount.store("000000777");
-        records.request.CashRegisterId.store("CASSA01");
-    }
-};
+using CommandHandlersTest = CommandsFixture;
 
 // A payment checks the status first and sends the console's identifiers, not
 // the line's T and E; only an index of the list changes the payment type.
