@@ -1,10 +1,8 @@
-#include "config/ConfigContext.h"
+#include "ConfigFixture.h"
 #include "config/ConfigurationReader.h"
 #include "config/DataFolder.h"
 #include "config/ParameterFile.h"
 #include "platform/Text.h"
-#include "shell/forms/FrmWpos1Type.h"
-#include "support/TerminalParts.h"
 
 #include <gtest/gtest.h>
 
@@ -14,29 +12,10 @@
 namespace kvl {
 namespace {
 
-// The configuration procedures' context on fake services; the program folder exists.
-class ConfigFixture : public test::TerminalParts {
-public:
-    ConfigFixture() { fake.files.addDirectory(folder()); }
-
-    const std::string& folder() const { return fake.program.folder; }
-    std::string path(const std::string& name) const { return fake.files.joinPath(folder(), name); }
-    void writeFile(const std::string& name, const std::string& bytes) {
-        fake.files.addFile(path(name), bytes);
-    }
-    std::vector<std::string> messageTexts() const { return fake.messages.texts(); }
-
-    FrmWpos1Type frmWpos1Type;
-    std::string DataFolder;
-    bool parametersLoaded = false;
-    ConfigContext config{fake.platform(), frmMain,    frmWpos1Type,    records,
-                         params,          DataFolder, parametersLoaded};
-};
-
 using Texts = std::vector<std::string>;
 
 // Settings that start recognisable, to tell a value left alone from one written.
-struct Reader : ConfigFixture {
+struct Reader : test::ConfigFixture {
     Reader() {
         params.ConnectionType = 7; // neither
         records.ethInit.IpAddress.store("10.0.0.1");
@@ -139,7 +118,7 @@ TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnMissingPathsGiveTheDefaultsAndSa
         {"1 \r\n /my conf \r\n\"/l\"\r\nmore\r\n", "0", " /my conf ", "\"/l\""},
         {"1\r\n\r\n\r\n", "1", nullptr, nullptr}};
     for (const auto& [file, log, config, logFile] : rows) {
-        ConfigFixture env;
+        test::ConfigFixture env;
         FrmWpos1Type& form = env.frmWpos1Type;
         form.chkEnableLog.setValue(*log == '1' ? 0 : 1);
         form.txtConfFile.setText("old");
@@ -154,7 +133,7 @@ TEST(ParameterFile, OnlyExactly1SwitchesTheLogOnMissingPathsGiveTheDefaultsAndSa
         EXPECT_EQ(env.fake.files.content(env.path("ParamTlvPos.TXT")),
                   std::string(log) + "\r\n" + conf + "\r\n" + logPath + "\r\n");
     }
-    ConfigFixture folder; // an unwritable file is skipped silently
+    test::ConfigFixture folder; // an unwritable file is skipped silently
     folder.fake.files.addDirectory(folder.path("ParamTlvPos.TXT"));
     LoadParameters(folder.config);
     EXPECT_NO_THROW(SaveParameters(folder.config));
@@ -166,7 +145,7 @@ TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist
     const unsigned rows[][5] = {{6, 1, 2, 1, 1},  {6, 0, 2, 1, 1}, {5, 1, 2, 1, 0},
                                 {10, 0, 2, 1, 0}, {6, 1, 1, 1, 0}, {6, 1, 2, 0, 0}};
     for (const auto& row : rows) {
-        ConfigFixture env;
+        test::ConfigFixture env;
         env.fake.system.version = {row[0], row[1], 7601, row[2]};
         env.fake.system.appDataFolder = row[3] ? env.path("common") : "";
         env.fake.files.addDirectory(env.path("common/KvlTalvioPos"));
@@ -175,7 +154,7 @@ TEST(DataFolder, OnNtSixTheCommonAppDataFolderElseTheProgramFolderWhichMustExist
             << row[0] << "." << row[1] << "/" << row[2] << "/" << row[3];
         EXPECT_EQ(env.messageTexts(), Texts(!row[3], "Path non disponibile"));
     }
-    ConfigFixture env; // the program folder, on NT 6 without a common folder, is gone
+    test::ConfigFixture env; // the program folder, on NT 6 without a common folder, is gone
     env.fake.system.version = {6, 1, 7601, 2};
     env.fake.program.folder = "/nowhere/kvl";
     EXPECT_FALSE(SettleDataFolder(env.config));
