@@ -8,17 +8,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <numeric>
-#include <string>
-#include <vector>
 
 namespace kvl::test {
 
 const std::string Ethernet = "TIPO: ETH\r\nIPAD: 192.168.1.50\r\nPORT: 9000\r\n";
+const std::string Command = "/io/SR_DATI.TXT";
+const std::string Result = "/io/SR_OUT.TXT";
+const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
 
-// A Program on fake services: program folder /opt/kvl (where the command
-// journal goes), I/O folder /io.
+// A Program on fake services: program folder /opt/kvl, I/O folder /io.
 struct App {
     App() {
         using Operation = FakeFileSystem::Operation;
@@ -31,10 +30,9 @@ struct App {
         fake.files.addDirectory("/opt/kvl");
     }
 
-    // The configuration read when no parameter file names another one.
     void writeConfig() {
         fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
-                           Ethernet + "INPF: /io/SR_DATI.TXT\r\nOUTF: /io/SR_OUT.TXT\r\n");
+                           Ethernet + "INPF: " + Command + "\r\nOUTF: " + Result + "\r\n");
     }
 
     // Library calls (without "IAE17AX_"), file openings and deletions in order.
@@ -54,8 +52,6 @@ struct App {
         return fake.events.quitStatus().value_or(-1);
     }
 
-    // Starts the program with the configuration and the command line: the
-    // status it ended with, or -1 while it runs.
     int start(const std::string& commandLine) {
         writeConfig();
         fake.program.arguments = commandLine;
@@ -68,8 +64,7 @@ struct App {
     Program program{fake.platform(), library, modal};
 
 private:
-    // A library call is recorded when it returns, so the calls not yet noted
-    // came before this event.
+    // A call is recorded when it returns: those not yet noted came before.
     void note(const std::string& event) {
         const std::vector<std::string> calls = library.entryPoints();
         for (; librarySeen_ < calls.size(); ++librarySeen_)

@@ -1,15 +1,9 @@
-// What an operator can do while the resident service works: every sequence
-// ends without a crash and without two terminal calls at once.
-
 #include "AppFixture.h"
 
 #include <utility>
 
 namespace kvl::test {
 namespace {
-
-const std::string Command = "/io/SR_DATI.TXT";
-const std::string Result = "/io/SR_OUT.TXT";
 
 // The program on a good terminal, started; the calls of its start-up forgotten.
 struct Started : App {
@@ -20,8 +14,7 @@ struct Started : App {
     bool polling() const { return program.frmWpos1Type.Timer1.enabled(); }
 };
 
-// The console is in use ("-I"), with the operator's identity typed in; the
-// service polls.
+// The console in use, the operator's identity typed in.
 struct Interactive : ::testing::Test, Started {
     Interactive() : Started("-I") {
         Subscription view = program.frmMain.txtTerminale.onChange([](Property) {});
@@ -29,8 +22,7 @@ struct Interactive : ::testing::Test, Started {
     }
 };
 
-// A console button reaches the terminal and writes no result. A polling tick
-// that comes while the library works for it (the library lets events run)
+// A console button writes no result; a tick while the library works for it
 // leaves the command file for the next tick instead of meeting a refused call.
 TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) {
     EXPECT_TRUE(program.frmMain.visible() && program.frmMain.txtTerminale.visible());
@@ -51,9 +43,8 @@ TEST_F(Interactive, ATickDuringAConsoleOperationLeavesTheCommandForTheNextTick) 
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
-// While a console box waits for the operator (a missing field, a failure of
-// the library) the service answers the ECR; while the About box is open
-// nothing is polled, and the command is answered once it is closed.
+// While a console box waits the service answers the ECR; while the About box
+// is open nothing is polled, and the command is answered once it is closed.
 TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpenAndWaitForTheAboutBox) {
     library.failAlways("IAE17AX_Refund", RunTimeError(ErrorNumber::EntryPointNotFound, "none"));
     fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
@@ -79,8 +70,6 @@ TEST_F(Interactive, CommandsAreAnsweredWhileAConsoleBoxIsOpenAndWaitForTheAboutB
     EXPECT_EQ(library.count("IAE17AX_Status"), 3u);
 }
 
-// Console clicks that come while a command's payment runs start nothing: the
-// ECR's payment is charged once and answered with its own outcome.
 TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
     fake.files.addFile(Command, "POS_PAGAME,T00000001,E00000001,A000001250,P00\r\n");
     LibraryReply payment{ResultCode::Ok, {{"TransactionResult", "00"}}, {}};
@@ -99,9 +88,7 @@ TEST_F(Interactive, ConsoleClicksDuringACommandsPaymentStartNothing) {
     EXPECT_NE(fake.files.content(Result).find("ESITO_COMANDO = OK"), std::string::npos);
 }
 
-// "T&ermina KvlTalvioPos" chosen while a tick waits: OK ends the program there,
-// the tick stops and the library is freed once; Cancel lets the tick finish,
-// and polling goes on.
+// "T&ermina KvlTalvioPos" chosen while a tick waits.
 TEST(ExitDuringATick, OkEndsTheProgramThereCancelLetsPollingGoOn) {
     for (const MessageAnswer answer : {MessageAnswer::Ok, MessageAnswer::Cancel}) {
         const bool ok = answer == MessageAnswer::Ok;

@@ -4,18 +4,11 @@
 #include "app/PollingCycle.h"
 #include "support/JournalWitness.h"
 
-#include <algorithm>
-
 namespace kvl::test {
 namespace {
 
-const std::string Command = "/io/SR_DATI.TXT";
-const std::string Result = "/io/SR_OUT.TXT";
-const std::string JournalFile = "/opt/kvl/JournalTlvPos.TXT";
-
 class PollingCycleTest : public AppTest {
 protected:
-    // What the resident start-up leaves for the polling cycle.
     void SetUp() override {
         program.params.CommandFilePath = Command;
         program.params.ResultFilePath = Result;
@@ -30,12 +23,10 @@ protected:
         return slept() - before;
     }
 
-    std::vector<std::string> records() { return journalRecords(fake.files.content(JournalFile)); }
-
     // The command line of each block in the result file.
-    std::vector<std::string> answered(const std::string& resultFile = Result) {
+    std::vector<std::string> answered() {
         std::vector<std::string> commands;
-        const std::string bytes = fake.files.content(resultFile);
+        const std::string bytes = fake.files.content(Result);
         const std::string label = "TIPO_COMANDO  = ";
         for (std::size_t at = 0; (at = bytes.find(label, at)) != std::string::npos;) {
             at += label.size();
@@ -45,8 +36,7 @@ protected:
     }
 };
 
-// A command deletes the old result, writes the new one, then the command file.
-// The tick waits 100 ms for the file to settle, 200 ms, then 300 ms after an OK
+// A tick waits 100 ms for the file to settle, 200 ms, then 300 ms after an OK
 // (which confirms the connection) or 1500 ms; with no command file 1000 ms.
 TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
     fake.files.addFile(Result, "old block\r\n");
@@ -56,8 +46,7 @@ TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
     fake.files.addFile(Command, "POS_STATUS\r\n");
     library.queueResult("IAE17AX_Status", 3);
     EXPECT_EQ(tick(), 100 + 200 + 1500);
-    // Each step is journalled before the next: started, the block, the
-    // block in the result file, answered, the command file deleted, done.
+    // Journalled: started, the block; then answered, done.
     const std::string journalled = "append " + JournalFile;
     EXPECT_EQ(
         fake.files.changes(),
@@ -80,27 +69,17 @@ TEST_F(PollingCycleTest, CommandFileIsProcessedAndPacesTheNextLook) {
               std::vector<std::string>{"Cartella per file di I/O non trovata. Creare cartella."});
 }
 
-TEST_F(PollingCycleTest, LockedCommandFileIsRetriedEvery500msUpToTheTwentiethError) {
-    fake.files.addFile(Command, "POS_STATUS\r\n");
-    fake.files.failOperation(FakeFileSystem::Operation::Delete, Command,
-                             ErrorNumber::PermissionDenied, 100);
-
-    tick();
-
-    const auto& sleeps = fake.events.sleeps();
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(500)), 19);
-    EXPECT_TRUE(fake.files.hasFile(Command));
-    EXPECT_EQ(library.count("IAE17AX_Status"), 1u);
-    EXPECT_TRUE(program.frmWpos1Type.Timer1.enabled());
-}
-
-// A processed file whose deletion failed is only deleted on the next look,
-// unless its bytes changed while its size and time stayed the same.
+// A locked file's deletion is tried every 500 ms up to the twentieth error; the
+// file left behind is only deleted on the next look, unless its bytes changed
+// while its size and time stayed the same.
 TEST_F(PollingCycleTest, ProcessedFileLeftBehindIsNotChargedAgain) {
     fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");
     fake.files.failOperation(FakeFileSystem::Operation::Delete, Command,
                              ErrorNumber::PermissionDenied, 40); // two ticks' worth
     tick();
+    const auto& sleeps = fake.events.sleeps();
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), std::chrono::milliseconds(500)), 19);
+    EXPECT_TRUE(fake.files.hasFile(Command) && program.frmWpos1Type.Timer1.enabled());
     const std::string result = fake.files.content(Result);
     ASSERT_EQ(library.count("IAE17AX_Payment"), 1u);
 
@@ -185,22 +164,16 @@ TEST_F(PollingCycleTest, AFileTheEcrWritesDuringThePaymentIsKeptAndOnlyWhatIsNew
     }
 }
 
-// A command whose exchange was cut short by the end of the program: the
-// lines with a journalled block get it, the others the unknown outcome;
-// nothing is run again.
+// Cut short by the end of the program: the lines with a journalled block get
+// it, the others the unknown outcome; nothing is run again.
 TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
-    const std::string bytes = "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n";
-    fake.files.addFile(Command, bytes);
-    const FileIdentity identity = fake.files.identity(Command);
-    ContentHash hash;
-    hash.add(bytes);
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash.value()));
-    fake.files.addFile(JournalFile,
-                       encodeJournalRecord({"started", "41", std::to_string(identity.size),
-                                            std::to_string(identity.modifiedNanoseconds), hex, "0",
-                                            "20261206_093005", Command}) +
-                           encodeJournalRecord({"block", "41", "0", "STATUS BLOCK\r\n"}));
+    fake.files.addFile(Command, "POS_STATUS\r\n;note\r\nPOS_PAGAME,A1250\r\nPOS_STATUS\r\n");
+    {
+        CommandJournal journal(fake.platform(), JournalFile);
+        journal.load();
+        journal.start(readCommandFile(fake.files, Command, 0).version, 0, Command);
+        journal.addBlock("STATUS BLOCK\r\n");
+    }
 
     tick();
 
@@ -215,13 +188,12 @@ TEST_F(PollingCycleTest, ACommandCutShortIsAnsweredAsUnknownNotRunAgain) {
     const std::string unknown = "Esito sconosciuto: verificare sul terminale\r\n";
     EXPECT_NE(result.find("ERROR_DESCRIZ = " + unknown + "EXERR_DESCRIZ = " + unknown),
               std::string::npos);
-    EXPECT_EQ(records(),
-              (std::vector<std::string>{"started 41", "block 41 0", "block 41 1", "block 41 2",
-                                        "answered 41", "done 41 deleted"}));
+    EXPECT_EQ(journalRecords(fake.files.content(JournalFile)),
+              (std::vector<std::string>{"started 1", "block 1 0", "block 1 1", "block 1 2",
+                                        "answered 1", "done 1 deleted"}));
 }
 
-// After damage, a file found at the start may have run before: its outcome is
-// unknown. A file written later runs.
+// After damage, a file found at the start may have run before; a later one runs.
 TEST_F(PollingCycleTest, AfterDamageTheFileFoundAtTheStartIsOfUnknownOutcome) {
     fake.files.addFile(JournalFile, "garbage\r\n" + encodeJournalRecord({"done", "1", "x"}));
     fake.files.addFile(Command, "POS_PAGAME,A1250\r\n");

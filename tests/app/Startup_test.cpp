@@ -4,9 +4,6 @@
 #include "app/RunMode.h"
 #include "support/Environment.h"
 
-#include <optional>
-#include <utility>
-
 namespace kvl::test {
 namespace {
 
@@ -14,13 +11,6 @@ const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
 const std::string Settings = "1\r\n/opt/kvl/ConfigTlvPos.TXT\r\n/var/log/kvl.txt\r\n";
 const std::string Quit = "Vuoi terminare l'esecuzione ?";
 
-int load(App& app) {
-    return app.endStatus([&] { frmWpos1Type_Load(app.program); });
-}
-
-// "-E" wins over "-V", which wins over "-I"; a switch may sit inside a word.
-// Only an argument ending in ".TXT" names a configuration, in the program
-// folder unless it holds a folder of its own.
 TEST(RunMode, FirstSwitchFoundInOrderEVIDecidesAndOnlyATxtNamesAConfiguration) {
     const std::pair<const char*, RunMode> modes[] = {{"E V I -", RunMode::Resident},
                                                      {"/srv/x-in/cfg", RunMode::Interactive},
@@ -40,8 +30,7 @@ TEST(RunMode, FirstSwitchFoundInOrderEVIDecidesAndOnlyATxtNamesAConfiguration) {
             << commandLine;
 }
 
-// The status request is retried 200 ms apart with no timer running; closing
-// saves the parameter file and asks: Cancel keeps the service polling, OK ends.
+// Closing saves the parameter file and asks: Cancel keeps polling, OK ends.
 TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
     writeConfig();
     fake.files.addFile("/io/SR_OUT.TXT", "stale");
@@ -53,7 +42,7 @@ TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
     library.queueResult("IAE17AX_Status", ResultCode::TimeoutError);
     library.queueReply("IAE17AX_Status", reply);
 
-    EXPECT_EQ(load(*this), -1);
+    EXPECT_EQ(endStatus([&] { frmWpos1Type_Load(program); }), -1);
 
     EXPECT_EQ(journal(), (std::vector<std::string>{"GetVersion", "open ParamTlvPos.TXT",
                                                    "open CONFIGTLVPOS.TXT", "delete SR_OUT.TXT",
@@ -76,10 +65,7 @@ TEST_F(AppTest, ResidentStartupRunsItsStepsInOrderAndClosingAsksFirst) {
     EXPECT_EQ(fake.messages.texts(), std::vector<std::string>(2, Quit));
 }
 
-// A missing data folder ends the program; a missing library is said and
-// leaves it without polling; a port above 9999, refused at every exchange, is
-// named once at start. A parameter file never read, or that could not be read
-// whole, is not saved over with the defaults at close.
+// A parameter file never read, or not read whole, is not saved over at close.
 TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
     const std::pair<int, const char*> cases[] = {
         {1, "/srv/common/KvlTalvioPos : DIR NON ESISTENTE"},
@@ -105,7 +91,7 @@ TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
             app.fake.files.addFile("/opt/kvl/ConfigTlvPos.TXT",
                                    "TIPO: ETH\r\nIPAD: 127.0.0.1\r\nPORT: 12345\r\n");
         }
-        EXPECT_EQ(load(app), status);
+        EXPECT_EQ(app.endStatus([&] { frmWpos1Type_Load(app.program); }), status);
         EXPECT_EQ(app.fake.messages.texts(),
                   message ? std::vector<std::string>{message} : std::vector<std::string>{});
         EXPECT_EQ(app.library.count("IAE17AX_Status") == 0, i < 3);
@@ -117,12 +103,9 @@ TEST(ResidentStartup, MissingPiecesAreSaidAndNothingIsPolled) {
     }
 }
 
-using StartupFormTest = AppTest;
-
-// The About box, shown over the resident window as the menu shows it: while it
-// is open the resident service polls; the program ends when it closes, once
-// even when the resident window was closed meanwhile.
-TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
+// While the About box is open the service polls; the program ends when it
+// closes, once even when the resident window was closed meanwhile.
+TEST_F(AppTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
     std::string whileOpen;
     modal.whileOpen = [&](Form& about) {
@@ -146,7 +129,7 @@ TEST_F(StartupFormTest, VersionModeShowsTheAboutBoxModallyAndEndsWhenItCloses) {
 }
 
 // A polling tick run while the terminal is busy would repeat the command.
-TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
+TEST_F(AppTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     fake.files.addFile("/opt/kvl/one.TXT",
                        Ethernet + "INPF: /other/in.txt\r\nOUTF: /other/out.txt\r\n");
     fake.files.addFile("/other/in.txt", "POS_STATUS\r\n");
@@ -166,9 +149,8 @@ TEST_F(StartupFormTest, OneShotProcessesTheCommandFileOfTheNamedConfiguration) {
     EXPECT_FALSE(fake.tray.registered);
 }
 
-// SIGTERM while the start-up waits between status requests is a close answered
-// OK: the program ends there, before the command line is acted on.
-TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine) {
+// SIGTERM while the start-up waits is a close answered OK.
+TEST_F(AppTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine) {
     fake.files.addFile("/io/SR_DATI.TXT", "POS_STATUS\r\n");
     library.queueResult("IAE17AX_Status", ResultCode::ComError);
     fake.events.duringProcessEvents = [this] { fake.events.requestClose(); };
@@ -180,8 +162,6 @@ TEST_F(StartupFormTest, ACloseDuringTheStartupsPausesEndsItBeforeTheCommandLine)
     EXPECT_EQ(fake.messages.texts(), std::vector<std::string>{Quit});
 }
 
-// Without the library the resident modes end with status 1 after the
-// message; the About box and the one-shot run end as usual.
 TEST(StartupForm, WithoutTheLibraryTheResidentModesEndWithStatusOne) {
     const std::pair<const char*, int> modes[] = {{"", 1}, {"-I", 1}, {"-V", 0}, {"-E", 0}};
     for (const auto& [commandLine, status] : modes) {
