@@ -33,10 +33,6 @@ struct Fault {
     bool unverified; // the terminal ran it and the ECR could not be told
 };
 
-void PrintTo(const Fault& fault, std::ostream* out) {
-    *out << fault.name;
-}
-
 const Fault Faults[] = {
     {"Approved", "", "OK", "OK", 1, false},
     {"DropAfterTheAck", "payment#1 drop=after-ack", "OK", "OK", 1, false},

@@ -11,9 +11,9 @@ namespace {
 
 const std::string Paid = "POS_PAGAME,T1,E1,A000000700,P00";
 
-// Every operation in turn, a decline, refused lines and lone CRs. The first
-// payment's ACK is lost and the request sent again: one sale; the same line
-// in the next run is another sale.
+// Every operation in turn, a decline, refused lines and lone CRs, then no
+// library. The first payment's ACK is lost and the request sent again: one
+// sale; the same line in the next run is another sale.
 TEST(OneShot, EachRunAnswersEveryLineOfItsCommandFile) {
     Simulator simulator("payment#1 garbage=ack\n");
     Installation installation(simulator.port());
@@ -53,30 +53,23 @@ TEST(OneShot, EachRunAnswersEveryLineOfItsCommandFile) {
     ASSERT_EQ(blockCount(loneCr), 2);
     EXPECT_EQ(valueAfter(loneCr, "TIPO_COMANDO  = "), "POS_STATUS");
     EXPECT_EQ(valueAfter(loneCr, "ESITO_COMANDO = ", 1), "OK");
-    simulator.stop();
-    EXPECT_EQ(simulator.amounts("Payment"),
-              (std::vector<std::string>{"000000700", "000000700", "000001299", "000000100"}));
-    EXPECT_EQ(simulator.logged({" Payment ", " result=00 "}), 3) << simulator.log();
-}
 
-// Without its library the one-shot run answers every command line with the
-// reason and deletes the file.
-TEST(OneShot, ALibraryThatCannotBeLoadedIsTheAnswerOfEveryLine) {
-    Simulator simulator;
-    Installation installation(simulator.port());
+    // Without its library every line is answered with the reason.
     installation.environment["IAE17_LIBRARY"] = installation.file("none.so");
-    const std::string result = installation.runOnce({Paid, "POS_STATUS"});
-    ASSERT_EQ(blockCount(result), 2);
+    const std::string unloaded = installation.runOnce({Paid, "POS_STATUS"});
+    ASSERT_EQ(blockCount(unloaded), 2);
     for (int block = 0; block < 2; ++block) {
-        EXPECT_EQ(valueAfter(result, "ESITO_COMANDO = ", block), "KO");
-        EXPECT_EQ(valueAfter(result, "EXERR_DESCRIZ = ", block)
+        EXPECT_EQ(valueAfter(unloaded, "ESITO_COMANDO = ", block), "KO");
+        EXPECT_EQ(valueAfter(unloaded, "EXERR_DESCRIZ = ", block)
                       .rfind("Libreria del terminale non caricata (" +
                                  installation.file("none.so") + "): ",
                              0),
                   0u);
     }
     simulator.stop();
-    EXPECT_EQ(simulator.exchanges("Status") + simulator.exchanges("Payment"), 0);
+    EXPECT_EQ(simulator.amounts("Payment"),
+              (std::vector<std::string>{"000000700", "000000700", "000001299", "000000100"}));
+    EXPECT_EQ(simulator.logged({" Payment ", " result=00 "}), 3) << simulator.log();
 }
 
 } // namespace

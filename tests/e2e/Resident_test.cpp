@@ -1,8 +1,5 @@
-// The resident service of the real program, headless, in a temporary program
-// folder against terminal-sim on 127.0.0.1: every command file is charged at
-// most once and its answer reaches the ECR, through crashes, restarts and
-// faulty files. The terminal's exchange log, the library's frame trace and
-// the command journal are the witnesses.
+// The real program's resident service, headless, against terminal-sim: each
+// command charged at most once and answered, through crashes and faulty files.
 
 #include "support/Installation.h"
 #include "support/JournalWitness.h"
@@ -237,8 +234,6 @@ TEST(Resident, ARestartNeverChargesACommandAgain) {
               (std::vector<std::string>{"000000100", "000000200"}));
 }
 
-// A journal that cannot be written is said once; the commands still run, as
-// they would without one.
 TEST(Resident, AJournalThatCannotBeWrittenIsSaidOnceAndCommandsStillRun) {
     Bridge bridge;
     const std::string journal = bridge.installation.file("JournalTlvPos.TXT");

@@ -91,6 +91,14 @@ TEST_F(RememberingTerminal, ARequestIsRunOnceWhateverConnectionItComesAgainOn) {
     // An identifier that comes back with other content is refused.
     EXPECT_EQ("NAK ", types(exchange(*connect(), payment(9, "2000"))));
     EXPECT_EQ(2u, terminal.journal().size());
+
+    // The last hundred are remembered.
+    for (RequestId id = 10; id <= 140; ++id) {
+        exchange(*third, payment(id, "100"));
+        exchange(*third, ackFrame(1));
+    }
+    EXPECT_EQ("ANSWER ", types(exchange(*connect(), enquiry(40))));
+    EXPECT_EQ("ANSWER ", types(exchange(*connect(), enquiry(140))));
 }
 
 // Enquiries that are not exactly an identifier, and requests whose records do
@@ -113,16 +121,6 @@ TEST_F(RememberingTerminal, MalformedEnquiriesAndRequestsAreRefused) {
         EXPECT_EQ(nakReason(reply[0].payload), NakReason::BadFrame);
     }
     EXPECT_TRUE(terminal.journal().empty());
-}
-
-TEST_F(RememberingTerminal, TheLastHundredRequestsAreRemembered) {
-    auto endpoint = connect();
-    for (RequestId id = 1; id <= 140; ++id) {
-        exchange(*endpoint, payment(id, "100"));
-        exchange(*endpoint, ackFrame(1));
-    }
-    EXPECT_EQ("ANSWER ", types(exchange(*connect(), enquiry(40))));
-    EXPECT_EQ("ANSWER ", types(exchange(*connect(), enquiry(140))));
 }
 
 class SlowTerminal : public RememberingTerminal {

@@ -1,6 +1,7 @@
 #include "terminal/GuardedTerminalLibrary.h"
 
 #include "platform/RunTimeError.h"
+#include "support/ErrorNumber.h"
 #include "support/FakeTerminalLibrary.h"
 
 #include <gtest/gtest.h>
@@ -24,18 +25,12 @@ TEST(GuardedTerminalLibrary, RefusesACallWhileAnotherRunsAndOnlyThen) {
     std::string refused;
     test::LibraryReply reply{ResultCode::TimeoutError, {{"STAN", "0000042"}}, {}};
     reply.action = [&](PosRequest&, POSDATA&) {
-        for (int call = 0; call < 3; ++call) {
-            try {
-                if (call == 0)
-                    guarded.IAE17AX_Status(request, answer);
-                else if (call == 1)
-                    guarded.IAE17AX_InitEth(eth);
-                else
-                    guarded.IAE17AX_Free();
-            } catch (const RunTimeError& failure) {
-                refused += std::to_string(failure.number()) + (guarded.busy() ? " " : "? ");
-            }
-        }
+        const auto refusal = [&](const std::function<void()>& call) {
+            refused += std::to_string(test::errorNumberOf(call)) + (guarded.busy() ? " " : "? ");
+        };
+        refusal([&] { guarded.IAE17AX_Status(request, answer); });
+        refusal([&] { guarded.IAE17AX_InitEth(eth); });
+        refusal([&] { guarded.IAE17AX_Free(); });
     };
     library.queueReply("IAE17AX_Payment", reply);
     library.failAlways("IAE17AX_Void", RunTimeError(ErrorNumber::EntryPointNotFound, "no Void"));

@@ -109,10 +109,9 @@ struct Terminal : test::TerminalParts {
     Terminal() {
         records.ethInit.IpAddress.store("192.168.1.113");
         records.ethInit.Port.store("8080");
-        form().txtImporto.setText("100");
-        form().txtImportoAccredito.setText("250");
+        frmMain.txtImporto.setText("100");
+        frmMain.txtImportoAccredito.setText("250");
     }
-    FrmMain& form() { return frmMain; }
 };
 struct Procedures : ::testing::Test, Terminal {};
 
@@ -131,10 +130,10 @@ TEST_F(Procedures, AnEthernetLineChecksTheAddressBeforeThePortAnRs232LineSendsIt
     }
     // On RS-232 the bad port is not looked at; the list indexes are the codes.
     params.ConnectionType = CommunicationParameters::Rs232;
-    form().cmbBaud.setListIndex(3);   // 4800
-    form().cmbDati.setListIndex(0);   // 7 bits
-    form().cmbParity.setListIndex(2); // Even
-    form().cmbStop.setListIndex(1);   // 2 stop bits
+    frmMain.cmbBaud.setListIndex(3);   // 4800
+    frmMain.cmbDati.setListIndex(0);   // 7 bits
+    frmMain.cmbParity.setListIndex(2); // Even
+    frmMain.cmbStop.setListIndex(1);   // 2 stop bits
     EXPECT_EQ(KVL_Totali(terminal), "");
     EXPECT_EQ(imageOf(library.last("IAE17AX_InitRS232").rs232Init), "      3 0 2 1 ");
 }
@@ -156,7 +155,7 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         [&](Terminal& t) { t.library.queueResult(op.entryPoint, 7); },
         [&](Terminal& t) { t.records.ethInit.IpAddress.store("192.168.1"); },
         [&](Terminal& t) { t.records.ethInit.Port.store("10000"); },
-        [&](Terminal& t) { (t.form().*op.amountField).setText(""); }};
+        [&](Terminal& t) { (t.frmMain.*op.amountField).setText(""); }};
     const std::string left[] = {op.failureLabel + "gone,53", "", "Indirizzo IP non valido",
                                 "Porta Eth non valida", "Valore importo non valido"};
     for (std::size_t i = 0; i < (op.amountField ? 5u : 4u); ++i) {
@@ -164,7 +163,7 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
         after.library.queueReply("IAE17AX_Status",
                                  {0, {{"TransactionResult", "00"}, {"KODescription", "OK"}}, {}});
         ASSERT_EQ(KVL_Status(after.terminal), "");
-        ASSERT_EQ(after.form().txtEsito.text() + after.form().txtEsitoTrans.text(), "OK00 ");
+        ASSERT_EQ(after.frmMain.txtEsito.text() + after.frmMain.txtEsitoTrans.text(), "OK00 ");
         mishaps[i](after);
         std::string returned;
         try {
@@ -176,14 +175,14 @@ TEST_P(Operations, NothingButItsOwnSuccessReadsOKAfterAGoodStatus) {
             returned += box;
         EXPECT_EQ(returned, left[i]) << i;
         EXPECT_TRUE(i < 2 || after.library.calls().size() == 2) << i; // those of the status
-        EXPECT_NE(after.form().txtEsito.text(), "OK") << i;
-        EXPECT_EQ(after.form().txtEsitoTrans.text() + after.form().txtDescrKO.text(), "") << i;
+        EXPECT_NE(after.frmMain.txtEsito.text(), "OK") << i;
+        EXPECT_EQ(after.frmMain.txtEsitoTrans.text() + after.frmMain.txtDescrKO.text(), "") << i;
     }
     Terminal clean;
     EXPECT_EQ(op.procedure(clean.terminal), "");
     EXPECT_EQ(clean.library.entryPoints(),
               (std::vector<std::string>{"IAE17AX_InitEth", op.entryPoint}));
-    EXPECT_EQ(clean.form().txtEsito.text(), "OK");
+    EXPECT_EQ(clean.frmMain.txtEsito.text(), "OK");
 }
 
 using F = FrmMain;
@@ -206,14 +205,14 @@ TEST_F(Procedures, StatusShowsTheCodeAndOnlyASuccessfulAnswerAndIsReachableUnles
         {"OK", "7", "OK", "yes"},           {"COM ERROR", "7", "COM ERROR", "no"},
         {"COM ERROR", "0", "OK", "yes"}};
     for (auto [before, code, after, reachable] : rows) {
-        for (TextBox* box : form().answerFields())
+        for (TextBox* box : frmMain.answerFields())
             box->setText("old");
-        form().txtEsito.setText(before);
+        frmMain.txtEsito.setText(before);
         library.queueResult("IAE17AX_Status", static_cast<short>(*code - '0'));
         EXPECT_EQ(KVL_Status(terminal), *reachable == 'y' ? "" : after) << before << code;
-        EXPECT_EQ(form().txtEsito.text(), after) << before << code;
+        EXPECT_EQ(frmMain.txtEsito.text(), after) << before << code;
         std::string shown; // the answer boxes changed, only by a success
-        for (TextBox* box : form().answerFields())
+        for (TextBox* box : frmMain.answerFields())
             shown += box->text() == "old" ? "" : box->name() + "=" + text::trim(box->text()) + " ";
         EXPECT_EQ(
             shown,
