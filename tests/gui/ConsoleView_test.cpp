@@ -18,8 +18,12 @@ namespace {
 
 class ConsoleView : public testing::Test {
 protected:
+    ConsoleView() { attachConsoleProcedures(console); }
+
+    kvl::test::TerminalParts parts;
     QtEventLoop events;
-    FrmMain frmMain;
+    ConsoleContext console{parts.terminal, events};
+    FrmMain& frmMain = parts.frmMain;
     FormWindow window{frmMain, consoleStyle(frmMain), events};
 
     QLineEdit* edit(const std::string& name) { return widgetOf<QLineEdit>(window, name); }
@@ -126,17 +130,10 @@ TEST_F(ConsoleView, ModelChangesShowAtOnceAndTheOperatorsChoicesAndCloseReachThe
 
 // A typed terminal id and a click on "Pagamento": the payment runs with the
 // button locked and the hourglass showing, and its outcome shows.
-TEST(ConsoleOperationView, AClickedPaymentReachesTheLibraryAndItsOutcomeShows) {
-    kvl::test::TerminalParts parts;
-    QtEventLoop events;
-    ConsoleContext console{parts.terminal, events};
-    attachConsoleProcedures(console);
-    FrmMain& form = parts.frmMain;
-    form.cmbConnessione.setListIndex(0);
-    form.txtTerminale.setVisible(true);
-    FormWindow window(form, consoleStyle(form), events);
+TEST_F(ConsoleView, AClickedPaymentReachesTheLibraryAndItsOutcomeShows) {
+    frmMain.cmbConnessione.setListIndex(0);
+    frmMain.txtTerminale.setVisible(true);
     auto* pagamento = widgetOf<QPushButton>(window, "btnPagamento");
-
     bool lockedDuringCall = false;
     parts.library.queueReply("IAE17AX_Payment",
                              {ResultCode::Ok, {{"TerminalId", "12345678"}}, [&](auto&, auto&) {
@@ -144,15 +141,14 @@ TEST(ConsoleOperationView, AClickedPaymentReachesTheLibraryAndItsOutcomeShows) {
                                       !pagamento->isEnabled() && QApplication::overrideCursor() &&
                                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
                               }});
-
-    QTest::keyClicks(widgetOf<QLineEdit>(window, "txtTerminale"), "T0000001");
+    QTest::keyClicks(edit("txtTerminale"), "T0000001");
     QTest::mouseClick(pagamento, Qt::LeftButton);
     ASSERT_EQ(parts.library.count("IAE17AX_Payment"), 1u);
     EXPECT_TRUE(lockedDuringCall);
     EXPECT_TRUE(pagamento->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(widgetOf<QLineEdit>(window, "txtEsito")->text(), "OK");
-    EXPECT_EQ(widgetOf<QLineEdit>(window, "txtTermId")->text().trimmed(), "12345678");
+    EXPECT_EQ(edit("txtEsito")->text(), "OK");
+    EXPECT_EQ(edit("txtTermId")->text().trimmed(), "12345678");
 }
 
 } // namespace
