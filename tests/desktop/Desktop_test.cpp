@@ -159,20 +159,17 @@ class Desktop : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(desktop.display.empty()) << "Xvfb could not be started";
-        environment = installation.environment;
-        for (const auto& [name, value] : desktop.environment())
-            environment[name] = value;
-        environment["KVL_HEADLESS"] = "0";
+        installation.environment.merge(desktop.environment());
+        installation.environment["KVL_HEADLESS"] = "0";
     }
     std::unique_ptr<ChildProcess> start(const Strings& arguments) {
         return std::make_unique<ChildProcess>(installation.file("KvlTalvioPos"), arguments,
-                                              environment);
+                                              installation.environment);
     }
 
     XDesktop desktop;
     Simulator simulator;
     Installation installation{simulator.port()};
-    std::map<std::string, std::string> environment;
 };
 
 TEST_F(Desktop, TheConsolePaysThroughTheTerminalAndShowsTheOutcome) {
@@ -265,7 +262,7 @@ TEST_F(Desktop, VersionShowsTheAboutBoxAndEndsWhenItClosesOrPrintsItHeadless) {
     desktop.key("Return");
     EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
 
-    environment["DISPLAY"] = ":999";
+    installation.environment["DISPLAY"] = ":999";
     auto headless = start({"-V"});
     ASSERT_EQ(headless->wait(20s), 0) << headless->errors();
     EXPECT_NE(headless->output().find("Versione 1.0.0.7\n"), std::string::npos);

@@ -22,8 +22,7 @@ TEST(DesktopServices, MessageBoxesShowTheirTitleIconAndButtonsAndReturnTheAnswer
     std::ostringstream unattended;
     QtMessageBoxes messages(unattended);
     struct Case {
-        const char* text;
-        const char* title;
+        const char *text, *title;
         MessageButtons buttons;
         MessageIcon icon;
         QMessageBox::StandardButtons shown;
