@@ -79,14 +79,9 @@ struct ConsoleParts : test::TerminalParts {
     std::function<void()> meanwhile; // what the operator does while the library works
 };
 
-// Outcome cleared, then the fields checked in order: the connection's (on
-// Ethernet only, the address first), the identities, the button's own; the
-// first empty one stops before anything is locked, a blank counts as filled.
-// Then the line, and the operation with the buttons locked: payment and
-// credit for one cent, the void with txtImporto and its STAN as it was, the
-// preauthorisations with txtImportoPreAut, totals and closure with no amount,
-// the status with the request left by the operation before. The outcome
-// shows; no file is written.
+// The fields are checked in order (the address on Ethernet only); the first
+// empty one stops before anything is locked, a blank counts as filled. Then
+// the line, and the operation's request with the buttons locked.
 TEST(ConsoleButtons, EachChecksItsFieldsInOrderThenSendsItsRequestWithTheButtonsLocked) {
     const std::string after = " 0000123 0000000001+ 1111111111 OK4111", ran = " T0000001" + after;
     const auto ip = &F::txtIP, port = &F::txtPorta, id = &F::txtTerminale, cash = &F::txtCassa,
@@ -129,16 +124,15 @@ TEST(ConsoleButtons, EachChecksItsFieldsInOrderThenSendsItsRequestWithTheButtons
     }
 }
 
-// cmbConnessione alone picks the line, with no address check: Ethernet sends
-// the console's address and port as they stand, the serial line the list
+// Ethernet sends the address and port unchecked, the serial line the list
 // indexes as codes.
 TEST(ConsoleButtons, TheConnectionSelectorPicksTheLineWithoutCheckingTheAddress) {
     ConsoleParts parts;
     parts.frmMain.txtIP.setText("999.1.1");
     parts.frmMain.txtPorta.setText("0");
     parts.click(&F::btnTotali);
-    EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.IpAddress.text(), "999.1.1         ");
-    EXPECT_EQ(parts.library.last("IAE17AX_InitEth").ethInit.Port.text(), "0     ");
+    const EthInitRecord& eth = parts.library.last("IAE17AX_InitEth").ethInit;
+    EXPECT_EQ(eth.IpAddress.text() + eth.Port.text(), "999.1.1         0     ");
     ConsoleParts serial;
     for (auto [list, index] : {std::pair{&serial.frmMain.cmbConnessione, 1},
                                {&serial.frmMain.cmbCOM, 9},
@@ -154,8 +148,7 @@ TEST(ConsoleButtons, TheConnectionSelectorPicksTheLineWithoutCheckingTheAddress)
     EXPECT_EQ(codes, "COM10 |4 |1 |2 |1 |");
 }
 
-// A missing library or entry point is said in a box named after the button's
-// procedure, and the buttons do not stay locked.
+// A missing library or entry point is said, the buttons unlocked.
 TEST(ConsoleButtons, ALibraryFailureIsShownAndTheButtonsAreUnlocked) {
     ConsoleParts parts;
     parts.library.failAlways("IAE17AX_Refund",
@@ -169,10 +162,8 @@ TEST(ConsoleButtons, ALibraryFailureIsShownAndTheButtonsAreUnlocked) {
               "InitEth,1111111111  [KvlTalvioPos] btnPagamento_Click:File not found,53");
 }
 
-// Clicks that events let through while an exchange runs start nothing: the
-// locked buttons cannot be clicked, and "Stato", which stays enabled, is
-// refused while the console's own payment or a command's failure box holds
-// the terminal.
+// While the console's payment or a command's failure box holds the terminal,
+// the locked buttons and "Stato", which stays enabled, start nothing.
 TEST(ConsoleButtons, ClicksWhileAnExchangeHoldsTheTerminalStartNothing) {
     ConsoleParts parts;
     std::string clicked;

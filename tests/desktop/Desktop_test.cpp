@@ -1,6 +1,5 @@
 // The real program on a display of our own (Xvfb, trayer), driven with xdotool
-// as an operator drives it: the console of "-I" paying through terminal-sim,
-// the tray icon's clicks and menu, the close question, and "-V".
+// as an operator drives it.
 
 #include "support/ChildProcess.h"
 #include "support/Installation.h"
@@ -12,7 +11,6 @@
 #include <csignal>
 #include <cstring>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 namespace kvl::test {
@@ -22,11 +20,10 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
 
-// Xvfb, trayer on it when it starts, and the operator's hands: xdotool,
-// xclip. Every wait has a deadline.
+// Xvfb (picking a free display number itself), trayer, and the operator's
+// hands: xdotool, xclip. Every wait has a deadline.
 class XDesktop {
 public:
-    // Xvfb picks a free display number itself and writes it on its output.
     XDesktop() {
         server_ = std::make_unique<ChildProcess>(
             "/usr/bin/Xvfb",
@@ -68,27 +65,24 @@ public:
     // The first visible window found by xdotool's search whose width is in
     // the range, waiting up to the deadline; with `gone`, waits until there
     // is none and answers "" then.
-    std::optional<std::string> find(const Strings& search, std::chrono::milliseconds deadline,
+    std::optional<std::string> find(Strings search, std::chrono::milliseconds deadline,
                                     int minimumWidth = 2, int maximumWidth = INT_MAX,
                                     bool gone = false) const {
-        const auto end = Clock::now() + deadline;
-        for (;;) {
+        search.insert(search.begin(), {"search", "--onlyvisible"});
+        search.insert(search.end(), {"getwindowgeometry", "--shell", "%@"});
+        const std::regex shape("WINDOW=([0-9]+)\nX=.*\nY=.*\nWIDTH=([0-9]+)");
+        for (const auto end = Clock::now() + deadline;; std::this_thread::sleep_for(50ms)) {
             std::optional<std::string> found;
-            Strings arguments{"search", "--onlyvisible"};
-            arguments.insert(arguments.end(), search.begin(), search.end());
-            std::istringstream windows(xdotool(arguments));
-            for (std::string window; !found && std::getline(windows, window);) {
-                std::smatch width;
-                const std::string shape = xdotool({"getwindowgeometry", "--shell", window});
-                if (std::regex_search(shape, width, std::regex("WIDTH=([0-9]+)")) &&
-                    std::stoi(width[1]) >= minimumWidth && std::stoi(width[1]) <= maximumWidth)
-                    found = window;
-            }
+            const std::string shapes = xdotool(search);
+            for (std::sregex_iterator window(shapes.begin(), shapes.end(), shape), last;
+                 !found && window != last; ++window)
+                if (const int width = std::stoi((*window)[2]);
+                    width >= minimumWidth && width <= maximumWidth)
+                    found = (*window)[1];
             if (found.has_value() != gone)
                 return gone ? std::optional<std::string>("") : found;
             if (Clock::now() >= end)
                 return std::nullopt;
-            std::this_thread::sleep_for(50ms);
         }
     }
 
@@ -165,20 +159,17 @@ class Desktop : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(desktop.display.empty()) << "Xvfb could not be started";
-        environment = installation.environment;
-        for (const auto& [name, value] : desktop.environment())
-            environment[name] = value;
-        environment["KVL_HEADLESS"] = "0";
+        installation.environment.merge(desktop.environment());
+        installation.environment["KVL_HEADLESS"] = "0";
     }
     std::unique_ptr<ChildProcess> start(const Strings& arguments) {
         return std::make_unique<ChildProcess>(installation.file("KvlTalvioPos"), arguments,
-                                              environment);
+                                              installation.environment);
     }
 
     XDesktop desktop;
     Simulator simulator;
     Installation installation{simulator.port()};
-    std::map<std::string, std::string> environment;
 };
 
 TEST_F(Desktop, TheConsolePaysThroughTheTerminalAndShowsTheOutcome) {
@@ -271,7 +262,7 @@ TEST_F(Desktop, VersionShowsTheAboutBoxAndEndsWhenItClosesOrPrintsItHeadless) {
     desktop.key("Return");
     EXPECT_EQ(bridge->wait(20s), 0) << bridge->errors();
 
-    environment["DISPLAY"] = ":999";
+    installation.environment["DISPLAY"] = ":999";
     auto headless = start({"-V"});
     ASSERT_EQ(headless->wait(20s), 0) << headless->errors();
     EXPECT_NE(headless->output().find("Versione 1.0.0.7\n"), std::string::npos);

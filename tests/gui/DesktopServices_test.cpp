@@ -1,7 +1,3 @@
-// The desktop's event loop and message boxes: boxes with the program's
-// titles, icons and buttons answered by the test, the end of the program
-// from inside a box, and the system's close request.
-
 #include "gui/qt/QtEventLoop.h"
 
 #include "gui/GuiFixture.h"
@@ -26,8 +22,7 @@ TEST(DesktopServices, MessageBoxesShowTheirTitleIconAndButtonsAndReturnTheAnswer
     std::ostringstream unattended;
     QtMessageBoxes messages(unattended);
     struct Case {
-        const char* text;
-        const char* title;
+        const char *text, *title;
         MessageButtons buttons;
         MessageIcon icon;
         QMessageBox::StandardButtons shown;

@@ -1,6 +1,3 @@
-// The resident window's menus, check box and window state, the About box as
-// a modal form, and the tray icon's mouse events.
-
 #include "gui/qt/FormWindow.h"
 
 #include "gui/GuiFixture.h"

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,23 +12,17 @@
 namespace kvl {
 namespace {
 
-using test::FakeMessageBoxes;
 using Strings = std::vector<std::string>;
 
-const std::string ParameterFile = "/opt/kvl/ParamTlvPos.TXT";
-const std::string ConfigFile = "/opt/kvl/ConfigTlvPos.TXT";
-const std::string Manual = "/opt/kvl/Manuale_TalvioPosIngenico.pdf";
-
-// The resident window after its start-up: parameters read, tray icon
-// registered, polling on, window in the tray. The console form's unload, which
-// ends the program, is only noted.
+// The resident window after its start-up: in the tray and polling. The
+// console form's unload, which ends the program, is only noted.
 struct ShellParts : test::ConfigFixture {
     ShellParts() {
         attachShellProcedures(shell);
         frmMain.onUnload([this] { fake.events.quit(0); });
         fake.tray.add(frmWpos1Type.trayIcon);
         frmWpos1Type.Timer1.setEnabled(true);
-        frmWpos1Type.txtConfFile.setText(ConfigFile);
+        frmWpos1Type.txtConfFile.setText(path("ConfigTlvPos.TXT"));
         DataFolder = folder();
         parametersLoaded = true;
     }
@@ -42,17 +35,18 @@ struct ShellParts : test::ConfigFixture {
 };
 struct Shell : ::testing::Test, ShellParts {};
 
-// The window's state after a tray notification, and the menus popped up with
-// their default entry.
-TEST(TrayIcon, ADoubleClickRestoresTheWindowTheRightButtonPopsUpTheFileMenuNothingElseActs) {
-    const std::pair<int, const char*> cases[] = {{515, "normal shown"},
-                                                 {516, "minimised hidden m_File(m_esci)"},
-                                                 {514, "minimised hidden"},
-                                                 {517, "minimised hidden m_File(m_esci)"},
-                                                 {512, "minimised hidden"}};
-    for (const auto& [mouseEvent, after] : cases) {
+// After each tray notification: the window's state and the menus popped up,
+// with their default entry. Minimising hides the window only when a tray can
+// bring it back.
+TEST(TrayIcon, ADoubleClickRestoresTheWindowTheRightButtonPopsUpTheFileMenu) {
+    for (const auto& [mouseEvent, after] : {std::pair{515, "normal shown"},
+                                            {516, "minimised hidden m_File(m_esci)"},
+                                            {514, "minimised hidden"},
+                                            {517, "minimised hidden m_File(m_esci)"},
+                                            {512, "minimised hidden"}}) {
         ShellParts parts;
         FrmWpos1Type& window = parts.frmWpos1Type;
+        window.show();
         window.setWindowState(WindowState::Minimised);
         parts.fake.tray.activate(mouseEvent);
         std::string state = window.windowState() == WindowState::Normal ? "normal" : "minimised";
@@ -61,29 +55,22 @@ TEST(TrayIcon, ADoubleClickRestoresTheWindowTheRightButtonPopsUpTheFileMenuNothi
             state += " " + menu + (window.m_esci.isDefault() ? "(m_esci)" : "");
         EXPECT_EQ(state, after) << mouseEvent;
     }
-}
-
-// Minimising hides the window when the tray icon can bring it back; without a
-// tray it stays in the task bar.
-TEST_F(Shell, MinimisingHidesTheWindowOnlyWhenThereIsATray) {
-    for (const bool tray : {true, false}) {
-        fake.tray.exists = tray;
-        frmWpos1Type.show();
-        frmWpos1Type.setWindowState(WindowState::Minimised);
-        EXPECT_EQ(frmWpos1Type.visible(), !tray);
-        frmWpos1Type.setWindowState(WindowState::Normal);
-    }
+    ShellParts parts;
+    parts.fake.tray.exists = false;
+    parts.frmWpos1Type.show();
+    parts.frmWpos1Type.setWindowState(WindowState::Minimised);
+    EXPECT_TRUE(parts.frmWpos1Type.visible());
 }
 
 // The parameter file is saved, with what the operator last typed, before the
 // question; Cancel leaves everything running, OK unloads: polling off, window
-// hidden, icon removed, console form unloaded (which ends the program).
+// hidden, icon removed, console form unloaded.
 TEST_F(Shell, TheCloseSavesTheParametersAsksAndEndsOnlyOnOk) {
     frmWpos1Type.show();
     Subscription view = frmWpos1Type.txtLogFileName.onChange([](Property) {});
     std::string whileAsked;
-    fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown& box) {
-        whileAsked = fake.files.content(ParameterFile) + (polling() ? "polling" : "") + box.title +
+    fake.messages.whileOpen = [&](const auto& box) {
+        whileAsked = readFile("ParamTlvPos.TXT") + (polling() ? "polling" : "") + box.title +
                      (box.buttons == MessageButtons::OkCancel ? " OK Cancel" : "") +
                      (box.icon == MessageIcon::None ? "" : " icon");
     };
@@ -91,47 +78,40 @@ TEST_F(Shell, TheCloseSavesTheParametersAsksAndEndsOnlyOnOk) {
         const std::string log = ok ? "/var/log/second.txt" : "/var/log/first.txt";
         ASSERT_TRUE(frmWpos1Type.txtLogFileName.typeText(log, &view));
         fake.messages.setNextAnswer(ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
-
         EXPECT_EQ(frmWpos1Type.requestClose(), ok);
-
-        EXPECT_EQ(whileAsked, "0\r\n" + ConfigFile + "\r\n" + log + "\r\nKvlTalvioPos OK Cancel");
+        EXPECT_EQ(whileAsked,
+                  "0\r\n" + path("ConfigTlvPos.TXT") + "\r\n" + log + "\r\nKvlTalvioPos OK Cancel");
         EXPECT_EQ(polling() && frmWpos1Type.visible() && fake.tray.registered, !ok);
         EXPECT_EQ(ended(), ok);
     }
-    EXPECT_EQ(fake.messages.texts(), Strings(2, "Vuoi terminare l'esecuzione ?"));
+    EXPECT_EQ(messageTexts(), Strings(2, "Vuoi terminare l'esecuzione ?"));
 }
 
 // "T&ermina KvlTalvioPos" waits 500 ms with events running, then asks with
-// polling off. A second click meanwhile adds nothing; a close answered OK
-// meanwhile ends the program and nothing is asked again; Cancel puts polling
-// back.
+// polling off. Meanwhile a second click adds nothing (1); a close answered OK
+// (2) ends the program and nothing is asked again; Cancel puts polling back.
 TEST(ExitMenu, WaitsHalfASecondThenAsksOnceWhateverHappensMeanwhile) {
-    struct Case {
-        std::function<void(ShellParts&)> meanwhile;
-        MessageAnswer answer;
-        const char* did;
-    } cases[] = {{[](ShellParts&) {}, MessageAnswer::Cancel, "asked after 10 slices, polling"},
-                 {[](ShellParts& p) { p.frmWpos1Type.m_esci.click(); }, MessageAnswer::Cancel,
-                  "asked after 10 slices, polling"},
-                 {[](ShellParts& p) { p.frmWpos1Type.requestClose(); }, MessageAnswer::Ok,
-                  "asked after 1 slices, ended"}};
-    for (const Case& c : cases) {
+    for (const int meanwhile : {0, 1, 2}) {
         ShellParts parts;
         bool once = false;
         parts.fake.events.duringProcessEvents = [&] {
-            if (!std::exchange(once, true))
-                c.meanwhile(parts);
+            if (meanwhile == 1 && !std::exchange(once, true))
+                parts.frmWpos1Type.m_esci.click();
+            if (meanwhile == 2 && !std::exchange(once, true))
+                parts.frmWpos1Type.requestClose();
         };
         std::string did;
-        parts.fake.messages.whileOpen = [&](const FakeMessageBoxes::Shown&) {
+        parts.fake.messages.whileOpen = [&](const auto&) {
             did += (did.empty() ? "asked after " : " and again after ") +
                    std::to_string(parts.fake.events.sleeps().size()) + " slices" +
                    (parts.polling() ? " polling" : "");
         };
-        parts.fake.messages.setNextAnswer(c.answer);
+        parts.fake.messages.setNextAnswer(meanwhile == 2 ? MessageAnswer::Ok
+                                                         : MessageAnswer::Cancel);
         EXPECT_TRUE(parts.frmWpos1Type.m_esci.click());
         did += parts.ended() ? ", ended" : parts.polling() ? ", polling" : ", stopped";
-        EXPECT_EQ(did, c.did);
+        EXPECT_EQ(did, meanwhile == 2 ? "asked after 1 slices, ended"
+                                      : "asked after 10 slices, polling");
     }
 }
 
@@ -156,38 +136,38 @@ TEST_F(Shell, TheAboutBoxStopsPollingWhileOpenAndPutsItBackAsItWas) {
     EXPECT_EQ(modal.shown, Strings(2, "frmAbout"));
 }
 
-// The manual in DataFolder opens with its program; a missing one, or a
-// failure on the way, is said; polling goes on. A missing configuration file
-// is said and polling goes on. A present one is opened, the restart is said,
-// and the program ends at once, even when no program could open the file: no
-// question, no parameter file, the icon and the library left to the end of
-// the process.
+// A missing manual or configuration file, or a manual no program opens, is
+// said and polling goes on. A present configuration file is opened, the
+// restart is said, and the program ends at once even when no program could
+// open it: no question, no parameter file, the icon left to the process's end.
 TEST_F(Shell, TheManualAndTheConfigurationOpenWhenPresentAndEveryOtherCaseIsSaid) {
+    const std::string manual = path("Manuale_TalvioPosIngenico.pdf"),
+                      configuration = path("ConfigTlvPos.TXT");
     frmWpos1Type.Manuale.click();
     frmWpos1Type.m_FileConfig.click();
-    fake.files.addFile(Manual, "%PDF");
-    fake.files.addFile(ConfigFile, "TIPO: ETH\r\n");
+    writeFile("Manuale_TalvioPosIngenico.pdf", "%PDF");
+    writeFile("ConfigTlvPos.TXT", "TIPO: ETH\r\n");
     frmWpos1Type.Manuale.click();
-    EXPECT_EQ(fake.documents.opened, Strings{Manual});
+    EXPECT_EQ(fake.documents.opened, Strings{manual});
     EXPECT_TRUE(polling() && !ended());
 
     fake.documents.failure = RunTimeError(ErrorNumber::FileNotFound, "no program");
     frmWpos1Type.Manuale.click();
     frmWpos1Type.m_FileConfig.click();
-    EXPECT_EQ(fake.messages.texts(),
-              (Strings{"File: " + Manual + " non trovato", "File: " + ConfigFile + " non trovato",
-                       "Operazione non eseguita: verificare presenza Reader ",
-                       "Il programma verra' chiuso. Si prega di riavviarlo per aggiornare i "
-                       "parametri"}));
+    EXPECT_EQ(
+        messageTexts(),
+        (Strings{"File: " + manual + " non trovato", "File: " + configuration + " non trovato",
+                 "Operazione non eseguita: verificare presenza Reader ",
+                 "Il programma verra' chiuso. Si prega di riavviarlo per aggiornare i "
+                 "parametri"}));
     EXPECT_EQ(fake.events.quitStatus(), 0);
-    EXPECT_FALSE(polling());
-    EXPECT_TRUE(fake.tray.registered);
-    EXPECT_FALSE(fake.files.hasFile(ParameterFile));
+    EXPECT_TRUE(!polling() && fake.tray.registered);
+    EXPECT_FALSE(fake.files.hasFile(path("ParamTlvPos.TXT")));
 
     ShellParts opened;
-    opened.fake.files.addFile(ConfigFile, "TIPO: ETH\r\n");
+    opened.writeFile("ConfigTlvPos.TXT", "TIPO: ETH\r\n");
     opened.frmWpos1Type.m_FileConfig.click();
-    EXPECT_EQ(opened.fake.documents.opened, Strings{ConfigFile});
+    EXPECT_EQ(opened.fake.documents.opened, Strings{configuration});
     EXPECT_TRUE(opened.ended());
 }
 
