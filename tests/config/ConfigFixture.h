@@ -16,6 +16,7 @@ public:
     void writeFile(const std::string& name, const std::string& bytes) {
         fake.files.addFile(path(name), bytes);
     }
+    std::string readFile(const std::string& name) { return fake.files.content(path(name)); }
     std::vector<std::string> messageTexts() const { return fake.messages.texts(); }
 
     FrmWpos1Type frmWpos1Type;
